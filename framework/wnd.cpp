@@ -1,0 +1,308 @@
+#include "framework/wnd.h"
+#include "framework/app.h"
+#include "framework/gdi.h"
+#include <exception>
+#include <vector>
+
+namespace {
+
+// The property that leads from a window handle to its CWnd. A property (not
+// GWLP_USERDATA) leaves every window's own user data to its class.
+constexpr char kWndProperty[] = "AfxWnd";
+
+// The object waiting for the next window created on this thread.
+thread_local CWnd* t_pWndInit = nullptr;
+
+}  // namespace
+
+CWnd* afx::PermanentWnd(HWND hwnd)
+{
+    return CWnd::FromHandlePermanent(hwnd);
+}
+
+bool afx::EraseBkgndCall(CWnd* w, WPARAM wp, LRESULT& r, BOOL (*call)(CWnd*, CDC*))
+{
+    CDC dc(reinterpret_cast<HDC>(wp));
+    r = call(w, &dc);
+    return true;
+}
+
+bool afx::CtlColorCall(CWnd* w, WPARAM wp, UINT ctlType, LRESULT& r, HBRUSH (*call)(CWnd*, CDC*, UINT))
+{
+    CDC dc(reinterpret_cast<HDC>(wp));
+    HBRUSH brush = call(w, &dc, ctlType);
+    // A null brush means the control leaves the colours to its parent.
+    if (!brush)
+        return false;
+    r = reinterpret_cast<LRESULT>(brush);
+    return true;
+}
+
+LRESULT CALLBACK CreateHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND && t_pWndInit) {
+        CWnd* wnd = t_pWndInit;
+        t_pWndInit = nullptr;
+        wnd->BindHandle(reinterpret_cast<HWND>(wParam));
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+afx::CreateHookScope::CreateHookScope(CWnd* wnd)
+    : m_hook(::SetWindowsHookExA(WH_CBT, CreateHookProc, nullptr, ::GetCurrentThreadId())),
+      m_previous(std::exchange(t_pWndInit, wnd))
+{
+}
+
+afx::CreateHookScope::~CreateHookScope()
+{
+    t_pWndInit = m_previous;
+    if (m_hook)
+        ::UnhookWindowsHookEx(m_hook);
+}
+
+CWnd::~CWnd()
+{
+    if (m_hWnd) {
+        // A window outliving its object must not call into freed memory.
+        if (::IsWindow(m_hWnd))
+            ::DestroyWindow(m_hWnd);
+        if (m_hWnd)
+            Unbind();
+    }
+    if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this)
+        app->m_pMainWnd = nullptr;
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hwnd)
+{
+    return hwnd ? static_cast<CWnd*>(::GetPropA(hwnd, kWndProperty)) : nullptr;
+}
+
+void CWnd::BindHandle(HWND hwnd)
+{
+    m_hWnd = hwnd;
+    ::SetPropA(hwnd, kWndProperty, this);
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::AfxWndProc)));
+}
+
+void CWnd::Unbind()
+{
+    if (::IsWindow(m_hWnd)) {
+        // Only restore the procedure when nobody subclassed the window after us.
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == &CWnd::AfxWndProc)
+            ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        ::RemovePropA(m_hWnd, kWndProperty);
+    }
+    m_hWnd = nullptr;
+}
+
+BOOL CWnd::SubclassWindow(HWND hwnd)
+{
+    if (!hwnd || m_hWnd || FromHandlePermanent(hwnd))
+        return FALSE;
+    m_hWnd = hwnd;
+    PreSubclassWindow();
+    BindHandle(hwnd);
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* parent)
+{
+    return SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(nID)));
+}
+
+HWND CWnd::UnsubclassWindow()
+{
+    HWND hwnd = m_hWnd;
+    Unbind();
+    return hwnd;
+}
+
+BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
+                    const RECT& rect, HWND parent, UINT nID, LPVOID param)
+{
+    if (m_hWnd)
+        return FALSE;
+    HWND hwnd;
+    {
+        afx::CreateHookScope hook(this);
+        hwnd = ::CreateWindowExA(exStyle, className, windowName, style, rect.left, rect.top,
+                                 rect.right - rect.left, rect.bottom - rect.top, parent,
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)),
+                                 ::GetModuleHandleA(nullptr), param);
+    }
+    if (!hwnd) {
+        if (m_hWnd)
+            Unbind();
+        return FALSE;
+    }
+    PreSubclassWindow();
+    return TRUE;
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
+}
+
+CString CWnd::GetWindowText() const
+{
+    const int length = ::GetWindowTextLengthA(m_hWnd);
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    const int n = ::GetWindowTextA(m_hWnd, buffer.data(), length + 1);
+    return CString(buffer.data(), n > 0 ? n : 0);
+}
+
+void CWnd::CenterWindow()
+{
+    HWND center = ::GetWindow(m_hWnd, GW_OWNER);
+    if (!center) {
+        CWnd* main = AfxGetMainWnd();
+        if (main && main != this)
+            center = main->m_hWnd;
+    }
+    if (center && (!::IsWindowVisible(center) || ::IsIconic(center)))
+        center = nullptr;
+
+    CRect work;
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = ::MonitorFromWindow(center ? center : m_hWnd, MONITOR_DEFAULTTOPRIMARY);
+    if (::GetMonitorInfoA(monitor, &info))
+        work = info.rcWork;
+    else
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    CRect around = work;
+    if (center)
+        ::GetWindowRect(center, &around);
+
+    CRect self;
+    GetWindowRect(&self);
+    int x = (around.left + around.right) / 2 - self.Width() / 2;
+    int y = (around.top + around.bottom) / 2 - self.Height() / 2;
+    if (x + self.Width() > work.right) x = work.right - self.Width();
+    if (x < work.left) x = work.left;
+    if (y + self.Height() > work.bottom) y = work.bottom - self.Height();
+    if (y < work.top) y = work.top;
+    SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+const AFX_MSGMAP* CWnd::GetThisMessageMap()
+{
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, entries};
+    return &map;
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pfnSuper)
+        return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    return DefWindowProc(m_currentMsg.message, m_currentMsg.wParam, m_currentMsg.lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (!OnWndMsg(message, wParam, lParam, &result))
+        result = DefWindowProc(message, wParam, lParam);
+    return result;
+}
+
+bool CWnd::FindHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    UINT code = 0;
+    UINT id = 0;
+    const UINT plain = message >= WM_REFLECT_BASE ? message - WM_REFLECT_BASE : message;
+    if (plain == WM_COMMAND) {
+        code = HIWORD(wParam);
+        id = LOWORD(wParam);
+    } else if (plain == WM_NOTIFY) {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        code = header->code;
+        id = static_cast<UINT>(header->idFrom);
+    }
+    const bool reflected = message >= WM_REFLECT_BASE;
+    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->entries; e->handler; ++e) {
+            if (e->message != message)
+                continue;
+            if ((plain == WM_COMMAND || plain == WM_NOTIFY) && (e->code != code || (!reflected && e->id != id)))
+                continue;
+            if (e->handler(this, wParam, lParam, *pResult))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool CWnd::ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    CWnd* wnd = FromHandlePermanent(child);
+    return wnd && wnd != this && wnd->OnChildNotify(message, wParam, lParam, pResult);
+}
+
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    return FindHandler(WM_REFLECT_BASE + message, wParam, lParam, pResult);
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    // The control that sent a notification gets the first word on it.
+    switch (message) {
+    case WM_COMMAND:
+        if (lParam && ReflectToChild(reinterpret_cast<HWND>(lParam), message, wParam, lParam, pResult))
+            return TRUE;
+        break;
+    case WM_NOTIFY:
+        if (ReflectToChild(reinterpret_cast<const NMHDR*>(lParam)->hwndFrom, message, wParam, lParam, pResult))
+            return TRUE;
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        if (ReflectToChild(reinterpret_cast<HWND>(lParam), message, wParam, lParam, pResult))
+            return TRUE;
+        break;
+    default:
+        break;
+    }
+    return FindHandler(message, wParam, lParam, pResult);
+}
+
+LRESULT CALLBACK CWnd::AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* wnd = FromHandlePermanent(hwnd);
+    if (!wnd)
+        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+
+    const MSG saved = wnd->m_currentMsg;
+    wnd->m_currentMsg = MSG{hwnd, message, wParam, lParam, 0, {0, 0}};
+    LRESULT result = 0;
+    // No exception may unwind through the system's code that called us.
+    try {
+        result = wnd->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        result = 0;
+    }
+    wnd->m_currentMsg = saved;
+
+    if (message == WM_NCDESTROY) {
+        wnd->Unbind();
+        wnd->PostNcDestroy();
+    }
+    return result;
+}
