@@ -20,3 +20,8 @@ test: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# Benchmarks: every executable the build puts in bench/, run under Wine.
+.PHONY: bench
+bench: build
+	@scripts/bench.sh $(BUILD_DIR)
