@@ -6,7 +6,9 @@ set -euo pipefail
 prefix="${1:?usage: prefix.sh PREFIX_DIR}"
 here="$(cd "$(dirname "$0")" && pwd)"
 stamp="$prefix/.corvane-stamp"
-version="4"   # raise when the settings below change
+# The stamp is the digest of this script and its extensions: any change to
+# them prepares the prefix again.
+version="$(cat "$0" "$here"/prefix.d/*.sh 2>/dev/null | md5sum | cut -d' ' -f1)"
 
 export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 export LC_ALL=zh_CN.UTF-8
@@ -43,7 +45,8 @@ fonts="$prefix/drive_c/windows/Fonts"
 mkdir -p "$fonts"
 cp -n /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
 
-# Extra registrations of the parts of the project (the stand-in's COM server).
+# Extensions by the parts of the project (the stand-in's COM server), each
+# given the prefix; they must be idempotent too.
 for extra in "$here"/prefix.d/*.sh; do
     [ -e "$extra" ] && bash "$extra" "$prefix"
 done
