@@ -9,3 +9,4 @@
 #include "framework/imagelist.h"
 #include "framework/types.h"
 #include "framework/wnd.h"
+#include "framework/tracker.h"

@@ -8,7 +8,9 @@ here="$(cd "$(dirname "$0")" && pwd)"
 stamp="$prefix/.corvane-stamp"
 # The stamp is the digest of this script and its extensions: any change to
 # them prepares the prefix again.
-version="$(cat "$0" "$here"/prefix.d/*.sh 2>/dev/null | md5sum | cut -d' ' -f1)"
+shopt -s nullglob
+extensions=("$here"/prefix.d/*.sh)
+version="$(cat "$0" "${extensions[@]}" | md5sum | cut -d' ' -f1)"
 
 export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 export LC_ALL=zh_CN.UTF-8
@@ -47,8 +49,8 @@ cp -n /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
 
 # Extensions by the parts of the project (the stand-in's COM server), each
 # given the prefix; they must be idempotent too.
-for extra in "$here"/prefix.d/*.sh; do
-    [ -e "$extra" ] && bash "$extra" "$prefix"
+for extra in "${extensions[@]}"; do
+    bash "$extra" "$prefix"
 done
 wineserver -w
 

@@ -1,0 +1,17 @@
+#pragma once
+// Resource and control identifiers of the program. The numbers are fixed.
+#define IDD_ABOUTBOX        100
+#define IDS_ABOUTBOX        101
+#define IDD_MAIN            102
+#define IDR_MAINFRAME       128
+#define IDM_ABOUTBOX        0x0010
+#define IDC_TASK_LIST       1002
+#define IDC_MOVE_UP         1003
+#define IDC_MOVE_DOWN       1004
+#define IDC_REFRESH         1005
+#define IDC_ABOUT           1007
+#define IDC_HOMEPAGE_LINK   1009
+#define IDC_SIZE_GRIP       17733
+
+// The home page: the About box's link text and the target it opens.
+#define CORVANE_HOME_PAGE   "https://corvane.example.org/"
