@@ -1,6 +1,11 @@
 #pragma once
 // The taskbar arrangement engine: keeps the task list in a list-view control
 // and reorders the shell's taskbar buttons to match it.
+#if !defined(NOCRYPT) && !defined(WIN32_LEAN_AND_MEAN)
+// Without it windows.h brings in winioctl.h, whose own `Unknown` clashes with
+// TaskbarKind's; the corvane_engine target passes it on to its users.
+#error "Build with NOCRYPT defined (link corvane_engine through CMake)."
+#endif
 #include <windows.h>
 #include "framework/controls.h"
 #include "framework/imagelist.h"
@@ -29,17 +34,25 @@ public:
     static bool DeleteTab(HWND hWnd);
 
     // Task list.
+    // Also marks the control's image lists as shared: the task icons belong to
+    // the application object, which destroys them itself.
     void Attach(CListCtrl* pList);
     static bool IsTaskWindow(HWND hWnd);
     static BOOL CALLBACK EnumTaskWindowProc(HWND hWnd, LPARAM lParam);
+    // Both return NULL and change nothing without a control or for an index
+    // that names no entry.
     HWND MoveEntry(int from, int to);
     HWND GetWindowAt(int index);
 
     // Taskbar order probe and refresh.
     int FindEntryAtTab(int tab);
+    // Rebuilds the list; the images of the entries it drops are reclaimed, so
+    // the image list holds exactly the icons of the listed windows.
     void Refresh();
 
     // Button reordering.
+    // Does nothing and returns NULL without a control or for an index that
+    // names no entry.
     HWND MoveButton(int from, int to);
     void MoveUp();
     void MoveDown();
@@ -51,4 +64,11 @@ public:
 protected:
     LONG m_kind;
     CListCtrl* m_pList;
+
+private:
+    // The application object's image list of task icons, or NULL when the
+    // application offers none (entries are then listed without icons).
+    static HIMAGELIST TaskImageList();
+    // True when a control is attached and index names one of its entries.
+    bool IsEntryIndex(int index) const;
 };

@@ -1,0 +1,59 @@
+// The four ways the engine reaches the shell's taskbar: window look-up for the
+// button host, and one TaskbarList object per call for the button operations.
+#include "engine/task_button_list.h"
+#include "framework/comptr.h"
+#include <objbase.h>
+#include <shobjidl.h>
+
+namespace {
+
+// Either context will do: the shell may serve TaskbarList in process or from
+// its own process.
+constexpr DWORD kTaskbarListContext = CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER;
+
+// Runs one ITaskbarList operation on an object that lives for this call only,
+// so that no reference to the shell outlives it (the shell may restart).
+// A missing window or object is reported as a failure HRESULT.
+template <class Operation>
+HRESULT CallTaskbarList(HWND hWnd, Operation operation)
+{
+    if (!hWnd)
+        return E_INVALIDARG;
+    CComPtr<ITaskbarList> taskbar;
+    const HRESULT created = taskbar.CoCreateInstance(CLSID_TaskbarList, kTaskbarListContext, IID_ITaskbarList);
+    if (FAILED(created))
+        return created;
+    if (!taskbar)
+        return E_POINTER;
+    // The object is usable whatever HrInit answers; the operation's own result decides.
+    taskbar->HrInit();
+    return operation(*taskbar.Get(), hWnd);
+}
+
+}  // namespace
+
+HWND CTaskButtonList::FindButtonHost()
+{
+    HWND tray = ::FindWindowExA(nullptr, nullptr, "Shell_TrayWnd", nullptr);
+    HWND rebar = ::FindWindowExA(tray, nullptr, "RebarWindow32", nullptr);
+    // Some shells put the task switcher straight under the tray.
+    HWND switcher = ::FindWindowExA(rebar ? rebar : tray, nullptr, "MSTaskSwWClass", nullptr);
+    if (HWND tabs = ::FindWindowExA(switcher, nullptr, "SysTabControl32", nullptr))
+        return tabs;
+    return ::FindWindowExA(switcher, nullptr, "ToolbarWindow32", nullptr);
+}
+
+bool CTaskButtonList::ActivateTab(HWND hWnd)
+{
+    return SUCCEEDED(CallTaskbarList(hWnd, [](ITaskbarList& taskbar, HWND h) { return taskbar.ActivateTab(h); }));
+}
+
+bool CTaskButtonList::AddTab(HWND hWnd)
+{
+    return SUCCEEDED(CallTaskbarList(hWnd, [](ITaskbarList& taskbar, HWND h) { return taskbar.AddTab(h); }));
+}
+
+bool CTaskButtonList::DeleteTab(HWND hWnd)
+{
+    return CallTaskbarList(hWnd, [](ITaskbarList& taskbar, HWND h) { return taskbar.DeleteTab(h); }) == S_OK;
+}

@@ -1,0 +1,152 @@
+// The task list: one list-view item per window that owns a taskbar button,
+// kept in the order the engine believes the taskbar's buttons to have. The
+// control is the only store; every question is asked of it.
+#include "engine/task_button_list.h"
+#include "framework/app.h"
+
+namespace {
+
+// Titles travel through a zero-filled buffer of this size, NUL included.
+constexpr int kTitleBufferSize = 255;
+// Title, icon and window travel together, always.
+constexpr UINT kEntryMask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+// Full-row selection, and hovering selects.
+constexpr LPARAM kListExtendedStyle = LVS_EX_FULLROWSELECT | LVS_EX_TRACKSELECT;
+
+}  // namespace
+
+CTaskButtonList::CTaskButtonList() : m_kind(Unknown), m_pList(nullptr)
+{
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    static_assert(sizeof(OSVERSIONINFOA) == 148, "the version query expects the classic structure");
+    const BOOL ok = ::GetVersionExA(&version);
+    m_kind = KindFromVersion(ok, version);
+}
+
+CTaskButtonList::~CTaskButtonList() = default;
+
+HIMAGELIST CTaskButtonList::TaskImageList()
+{
+    if (auto* source = dynamic_cast<CTaskImageSource*>(AfxGetApp()))
+        return source->GetTaskImageList().GetSafeHandle();
+    return nullptr;
+}
+
+bool CTaskButtonList::IsEntryIndex(int index) const
+{
+    return m_pList && index >= 0 && index < m_pList->GetItemCount();
+}
+
+void CTaskButtonList::Attach(CListCtrl* pList)
+{
+    if (!pList)
+        return;
+    m_pList = pList;
+    HWND list = pList->GetSafeHwnd();
+
+    RECT client{};
+    ::GetClientRect(list, &client);
+    // A mask of 0 lets the value replace every extended style bit.
+    ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kListExtendedStyle);
+
+    char heading[] = "Task";
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH | LVCF_TEXT;
+    column.cx = client.right;
+    column.pszText = heading;
+    ::SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+
+    if (HIMAGELIST images = TaskImageList()) {
+        // Without LVS_SHAREIMAGELISTS the control destroys its image lists
+        // when its window goes, and the application object would destroy this
+        // one a second time. The control reads the style when it is destroyed.
+        const LONG style = ::GetWindowLongA(list, GWL_STYLE);
+        if (!(style & LVS_SHAREIMAGELISTS))
+            ::SetWindowLongA(list, GWL_STYLE, style | LVS_SHAREIMAGELISTS);
+        ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    }
+}
+
+bool CTaskButtonList::IsTaskWindow(HWND hWnd)
+{
+    if (!hWnd)
+        return false;
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(hWnd, GWL_EXSTYLE));
+    if (!::IsWindowVisible(hWnd))
+        return false;
+    // The shell gives an app window a button even when it is owned or a tool window.
+    if (exStyle & WS_EX_APPWINDOW)
+        return true;
+    if (exStyle & WS_EX_TOOLWINDOW)
+        return false;
+    return ::GetWindow(hWnd, GW_OWNER) == nullptr;
+}
+
+BOOL CALLBACK CTaskButtonList::EnumTaskWindowProc(HWND hWnd, LPARAM lParam)
+{
+    auto* list = reinterpret_cast<CListCtrl*>(lParam);
+    if (!list)
+        return FALSE;
+
+    char title[kTitleBufferSize] = {};
+    const int length = ::GetWindowTextA(hWnd, title, kTitleBufferSize);
+    if (!IsTaskWindow(hWnd) || length <= 0)
+        return TRUE;
+
+    // The icon belongs to the window class: the image list keeps a copy of its
+    // picture, and the handle itself is neither kept nor destroyed.
+    HICON icon = reinterpret_cast<HICON>(static_cast<ULONG_PTR>(::GetClassLongA(hWnd, GCL_HICONSM)));
+    int image = -1;
+    if (HIMAGELIST images = TaskImageList(); images && icon)
+        image = ::ImageList_ReplaceIcon(images, -1, icon);
+
+    LVITEMA item{};
+    item.mask = kEntryMask;
+    item.iItem = static_cast<int>(::SendMessageA(list->GetSafeHwnd(), LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = title;
+    item.cchTextMax = kTitleBufferSize;
+    item.iImage = image;
+    item.lParam = reinterpret_cast<LPARAM>(hWnd);
+    ::SendMessageA(list->GetSafeHwnd(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return TRUE;
+}
+
+HWND CTaskButtonList::MoveEntry(int from, int to)
+{
+    if (!IsEntryIndex(from) || !IsEntryIndex(to))
+        return nullptr;
+    HWND list = m_pList->GetSafeHwnd();
+
+    char title[kTitleBufferSize] = {};
+    LVITEMA item{};
+    item.mask = kEntryMask;
+    item.iItem = from;
+    item.pszText = title;
+    item.cchTextMax = kTitleBufferSize;
+    ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    // A list view may answer with a pointer to its own copy of the text, which
+    // the deletion below frees: keep the text in our buffer.
+    if (item.pszText != title) {
+        if (item.pszText && item.pszText != LPSTR_TEXTCALLBACKA)
+            ::lstrcpynA(title, item.pszText, kTitleBufferSize);
+        item.pszText = title;
+    }
+
+    ::SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(from), 0);
+    // The state is not carried over: the entry comes back unselected.
+    item.iItem = to;
+    ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return reinterpret_cast<HWND>(item.lParam);
+}
+
+HWND CTaskButtonList::GetWindowAt(int index)
+{
+    if (!IsEntryIndex(index))
+        return nullptr;
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    ::SendMessageA(m_pList->GetSafeHwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return reinterpret_cast<HWND>(item.lParam);
+}
