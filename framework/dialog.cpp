@@ -73,6 +73,10 @@ INT_PTR CDialog::DoModal()
 
     m_nModalResult = -1;
     if (CreateFromTemplate(owner)) {
+        // A template without WS_VISIBLE is shown here, as the dialog manager
+        // shows one with it after WM_INITDIALOG.
+        if (!IsWindowVisible())
+            ShowWindow(SW_SHOWNORMAL);
         m_bModalRunning = true;
         MSG msg;
         while (m_bModalRunning) {
