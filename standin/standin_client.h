@@ -1,0 +1,73 @@
+#pragma once
+// The stand-in taskbar seen from another process: starting and stopping it,
+// and reading its buttons and call log through the requests of
+// standin_protocol.h. For tests, benches and tools; the program never uses it.
+#include <windows.h>
+#include <vector>
+#include "framework/cstring.h"
+#include "framework/handles.h"
+#include "standin/standin_protocol.h"
+
+// The path of a file given relative to the folder of this process's executable.
+CString ModuleRelativePath(LPCSTR relative);
+
+class CStandinClient {
+public:
+    // Talks to the running stand-in, if any.
+    CStandinClient() : m_tray(StandinFindTray()) {}
+    explicit CStandinClient(HWND tray) : m_tray(tray) {}
+
+    HWND GetTray() const { return m_tray; }
+    bool IsConnected() const { return m_tray && ::IsWindow(m_tray); }
+    // The button host at the end of the window chain (tab control or toolbar).
+    HWND GetButtonHost() const;
+
+    struct CCall {
+        StandinOp op;
+        HWND hWnd;
+        HRESULT result;
+    };
+
+    // -1 when the stand-in does not answer.
+    int GetButtonCount() const;
+    HWND GetButtonWindow(int index) const;
+    // All button windows in order; empty when the stand-in does not answer.
+    std::vector<HWND> GetButtons() const;
+    std::vector<CCall> GetCalls() const;
+    LONG GetHostQueries() const;
+    void ClearLog() const;
+    void FailActivate(HWND hWnd, bool fail) const;
+    // Makes the stand-in look at the windows now; gives the button count.
+    int Rescan() const;
+
+private:
+    bool Request(const char* name, WPARAM wParam, LPARAM lParam, LRESULT* result) const;
+
+    HWND m_tray;
+};
+
+// Owner of a stand-in process: started by Start, closed by Stop or at the end.
+class CStandinProcess {
+public:
+    CStandinProcess() = default;
+    ~CStandinProcess() { Stop(); }
+    CStandinProcess(const CStandinProcess&) = delete;
+    CStandinProcess& operator=(const CStandinProcess&) = delete;
+
+    // Runs exe with the arguments and waits until its tray can be found;
+    // false when the process could not start, ended, or showed no tray in time.
+    bool Start(LPCSTR exe, LPCSTR arguments, DWORD timeoutMs = 10000);
+    // Closes the tray and waits for the process; ends it when it does not go
+    // in time. Gives the exit code (STILL_ACTIVE when nothing ran).
+    DWORD Stop(DWORD timeoutMs = 5000);
+
+    HWND GetTray() const { return m_tray; }
+    HANDLE GetProcess() const { return m_process.Get(); }
+    HANDLE GetThread() const { return m_thread.Get(); }
+
+private:
+    CHandle m_process;
+    CHandle m_thread;
+    DWORD m_processId = 0;
+    HWND m_tray = nullptr;
+};

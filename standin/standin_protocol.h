@@ -1,0 +1,110 @@
+#pragma once
+// How other processes talk to the running stand-in taskbar: the TaskbarList
+// server in every client process, and tests and scripts that read its state.
+//
+// Finding it. Its tray is a top-level "Shell_TrayWnd" window that carries the
+// window property kStandinTrayProperty with the value kStandinTrayMagic.
+// Other windows of that class exist (Wine's own hidden tray among them), so
+// the class name alone is not enough: StandinFindTray() walks all of them.
+//
+// Talking to it. Every request is a registered window message sent to the
+// tray with SendMessageTimeout; a request never carries a pointer, so every
+// answer fits in the result. The names below are the message names for
+// RegisterWindowMessageA. wParam/lParam/result of each:
+//
+//   kStandinMsgAddTab        HWND / 0 / HRESULT. Appends a button for a window
+//                            that has none; a window with one keeps its place.
+//   kStandinMsgDeleteTab     HWND / 0 / HRESULT. Removes the window's button;
+//                            nothing changes for a window without one. The
+//                            window stays off until it is added again.
+//   kStandinMsgActivateTab   HWND / 0 / HRESULT. Shows the window's button as
+//                            the active one and puts the host's focus on it
+//                            (TCM_GETCURFOCUS answers its position; a toolbar
+//                            host shows it checked). A window without a button
+//                            leaves no button active.
+//     The three calls answer E_INVALIDARG for NULL, destroyed and the stand-in's
+//     own windows and change nothing then. Every call is logged.
+//   kStandinMsgButtonCount   0 / 0 / number of buttons.
+//   kStandinMsgButtonWindow  index / 0 / HWND of the button at index (0 = the
+//                            first), NULL outside the range.
+//   kStandinMsgCallCount     0 / 0 / number of logged calls.
+//   kStandinMsgCallOp        i / 0 / StandinOp of logged call i (0 outside).
+//   kStandinMsgCallWindow    i / 0 / HWND that logged call i named.
+//   kStandinMsgCallResult    i / 0 / HRESULT that logged call i returned.
+//   kStandinMsgClearLog      0 / 0 / 0. Empties the log and the host counter.
+//   kStandinMsgHostQueries   0 / 0 / messages that other threads sent to the
+//                            button host (TCM_GETCURFOCUS and the like) since
+//                            the log was last cleared.
+//   kStandinMsgFailActivate  HWND or NULL / TRUE or FALSE / 0. TRUE makes
+//                            ActivateTab of that window (NULL: of every window)
+//                            answer E_FAIL from now on, without any effect;
+//                            FALSE ends every such failure.
+//   kStandinMsgRescan        0 / 0 / number of buttons. Looks at the windows at
+//                            once instead of at the next poll: new task
+//                            windows get their buttons, destroyed ones lose
+//                            them, titles and icons are brought up to date.
+//
+// Closing it: WM_CLOSE to the tray.
+#include <windows.h>
+
+// The operations in the call log.
+enum StandinOp { StandinOpNone = 0, StandinOpAddTab = 1, StandinOpDeleteTab = 2, StandinOpActivateTab = 3 };
+
+constexpr char kStandinTrayClass[] = "Shell_TrayWnd";
+constexpr char kStandinTrayProperty[] = "CorvaneStandin.Tray";
+constexpr ULONG_PTR kStandinTrayMagic = 0x43535442;
+// Named objects belong to the prefix's wineserver: one stand-in per prefix.
+constexpr char kStandinMutexName[] = "CorvaneStandin.Running";
+// The exit code of a second stand-in, which leaves at once.
+constexpr int kStandinExitAlreadyRunning = 3;
+
+constexpr char kStandinMsgAddTab[] = "CorvaneStandin.AddTab";
+constexpr char kStandinMsgDeleteTab[] = "CorvaneStandin.DeleteTab";
+constexpr char kStandinMsgActivateTab[] = "CorvaneStandin.ActivateTab";
+constexpr char kStandinMsgButtonCount[] = "CorvaneStandin.ButtonCount";
+constexpr char kStandinMsgButtonWindow[] = "CorvaneStandin.ButtonWindow";
+constexpr char kStandinMsgCallCount[] = "CorvaneStandin.CallCount";
+constexpr char kStandinMsgCallOp[] = "CorvaneStandin.CallOp";
+constexpr char kStandinMsgCallWindow[] = "CorvaneStandin.CallWindow";
+constexpr char kStandinMsgCallResult[] = "CorvaneStandin.CallResult";
+constexpr char kStandinMsgClearLog[] = "CorvaneStandin.ClearLog";
+constexpr char kStandinMsgHostQueries[] = "CorvaneStandin.HostQueries";
+constexpr char kStandinMsgFailActivate[] = "CorvaneStandin.FailActivate";
+constexpr char kStandinMsgRescan[] = "CorvaneStandin.Rescan";
+
+// What a client's call returns when no stand-in runs, or when it does not
+// answer in time.
+constexpr HRESULT kStandinNotRunning = HRESULT_FROM_WIN32(ERROR_SERVICE_NOT_ACTIVE);
+constexpr HRESULT kStandinNoAnswer = HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+// Long enough for any request; a hung stand-in is given up on at once
+// (SMTO_ABORTIFHUNG), so no client waits long.
+constexpr UINT kStandinTimeoutMs = 2000;
+
+// The running stand-in's tray, or NULL. Uses window look-ups only: no message
+// is sent, so a hung window cannot hang the caller.
+inline HWND StandinFindTray()
+{
+    for (HWND tray = ::FindWindowExA(nullptr, nullptr, kStandinTrayClass, nullptr); tray;
+         tray = ::FindWindowExA(nullptr, tray, kStandinTrayClass, nullptr)) {
+        if (reinterpret_cast<ULONG_PTR>(::GetPropA(tray, kStandinTrayProperty)) == kStandinTrayMagic)
+            return tray;
+    }
+    return nullptr;
+}
+
+// Sends request `name` to the tray; false when it could not be delivered or
+// was not answered in time. While it waits, the caller still answers messages
+// sent to its own windows, so a stand-in that asks them something cannot
+// deadlock with it.
+inline bool StandinRequest(HWND tray, const char* name, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    DWORD_PTR answer = 0;
+    const UINT message = ::RegisterWindowMessageA(name);
+    if (!tray || !message ||
+        !::SendMessageTimeoutA(tray, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                               kStandinTimeoutMs, &answer))
+        return false;
+    if (result)
+        *result = static_cast<LRESULT>(answer);
+    return true;
+}
