@@ -1,4 +1,5 @@
 #include "app/main_dlg.h"
+#include "app/about_dlg.h"
 #include "framework/app.h"
 #include "framework/gdi.h"
 #include "framework/tracker.h"
@@ -137,6 +138,8 @@ void CMainDlg::OnBeginDragTaskList(NMHDR* pNMHDR, LRESULT* pResult)
 
 void CMainDlg::OnAbout()
 {
+    CAboutDlg dlg;
+    dlg.DoModal();
 }
 
 void CMainDlg::OnSize(UINT nType, int cx, int cy)
