@@ -1,6 +1,7 @@
 #include "standin/button_host.h"
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -25,6 +26,36 @@ LRESULT CButtonHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (m_selfCalls == 0 && ::InSendMessage())
         ++m_foreignMessages;
     return CWnd::WindowProc(message, wParam, lParam);
+}
+
+void CButtonHost::HoldRedraw()
+{
+    if (m_redrawHeld)
+        return;
+    CSelfCall call(*this);
+    m_redrawHeld = true;
+    SendMessage(WM_SETREDRAW, FALSE);
+}
+
+void CButtonHost::ReleaseRedraw()
+{
+    if (!m_redrawHeld)
+        return;
+    CSelfCall call(*this);
+    m_redrawHeld = false;
+    if (std::exchange(m_fitPending, false))
+        DoFitButtons();
+    SendMessage(WM_SETREDRAW, TRUE);
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+void CButtonHost::FitButtons()
+{
+    // Every fit lays out the whole row again: in a burst of changes, once is enough.
+    if (m_redrawHeld)
+        m_fitPending = true;
+    else
+        DoFitButtons();
 }
 
 int CButtonHost::ButtonWidth(int count) const
@@ -101,7 +132,7 @@ void CTabButtonHost::OnSize(UINT, int, int)
     FitButtons();
 }
 
-void CTabButtonHost::FitButtons()
+void CTabButtonHost::DoFitButtons()
 {
     const int count = static_cast<int>(SendMessage(TCM_GETITEMCOUNT));
     SendMessage(TCM_SETITEMSIZE, 0, MAKELPARAM(ButtonWidth(count), kButtonHeight));
@@ -176,7 +207,7 @@ void CToolbarButtonHost::OnSize(UINT, int, int)
     FitButtons();
 }
 
-void CToolbarButtonHost::FitButtons()
+void CToolbarButtonHost::DoFitButtons()
 {
     const int width = ButtonWidth(static_cast<int>(SendMessage(TB_BUTTONCOUNT)));
     SendMessage(TB_SETBUTTONWIDTH, 0, MAKELPARAM(width, width));

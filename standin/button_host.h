@@ -19,6 +19,11 @@ public:
     // focus; -1 leaves no button active.
     void ShowActive(int index) { CSelfCall call(*this); DoShowActive(index); }
 
+    // While held, the control neither draws nor fits its buttons to its width;
+    // both happen once, on release. Holding twice is holding once.
+    void HoldRedraw();
+    void ReleaseRedraw();
+
     // Messages that other threads (other processes' probes) sent to the
     // control since the last reset.
     LONG GetForeignMessages() const { return m_foreignMessages; }
@@ -30,8 +35,11 @@ protected:
     virtual void DoDeleteButton(int index) = 0;
     virtual void DoUpdateButton(int index, LPCSTR title, int image) = 0;
     virtual void DoShowActive(int index) = 0;
+    virtual void DoFitButtons() = 0;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Fits the buttons to the width now, or on release while redraw is held.
+    void FitButtons();
     // Fits count buttons into the client width, each at most kMaxButtonWidth
     // and at least kMinButtonWidth wide.
     int ButtonWidth(int count) const;
@@ -56,6 +64,8 @@ private:
 
     int m_selfCalls = 0;
     LONG m_foreignMessages = 0;
+    bool m_redrawHeld = false;
+    bool m_fitPending = false;
 };
 
 // One tab per button. TCM_GETCURFOCUS answers the active button's position.
@@ -69,11 +79,9 @@ protected:
     void DoDeleteButton(int index) override;
     void DoUpdateButton(int index, LPCSTR title, int image) override;
     void DoShowActive(int index) override;
+    void DoFitButtons() override;
     void OnSize(UINT type, int cx, int cy);
     DECLARE_MESSAGE_MAP()
-
-private:
-    void FitButtons();
 };
 
 // One check button per task button; the active one is checked.
@@ -87,11 +95,11 @@ protected:
     void DoDeleteButton(int index) override;
     void DoUpdateButton(int index, LPCSTR title, int image) override;
     void DoShowActive(int index) override;
+    void DoFitButtons() override;
     void OnSize(UINT type, int cx, int cy);
     DECLARE_MESSAGE_MAP()
 
 private:
-    void FitButtons();
     int CommandAt(int index) const;
 
     // Toolbar buttons are addressed by command id; each new button gets its own.

@@ -87,6 +87,12 @@ std::vector<CStandinClient::CCall> CStandinClient::GetCalls() const
     return calls;
 }
 
+int CStandinClient::GetCallCount() const
+{
+    LRESULT count = 0;
+    return Request(kStandinMsgCallCount, 0, 0, &count) ? static_cast<int>(count) : -1;
+}
+
 LONG CStandinClient::GetHostQueries() const
 {
     LRESULT count = 0;

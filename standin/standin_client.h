@@ -34,6 +34,8 @@ public:
     // All button windows in order; empty when the stand-in does not answer.
     std::vector<HWND> GetButtons() const;
     std::vector<CCall> GetCalls() const;
+    // -1 when the stand-in does not answer.
+    int GetCallCount() const;
     LONG GetHostQueries() const;
     void ClearLog() const;
     void FailActivate(HWND hWnd, bool fail) const;

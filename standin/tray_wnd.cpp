@@ -4,6 +4,10 @@
 namespace {
 
 constexpr UINT_PTR kPollTimer = 1;
+constexpr UINT_PTR kRedrawTimer = 2;
+// A client's calls come in bursts (a refresh makes thousands); the buttons
+// are drawn once the calls have paused this long.
+constexpr DWORD kRedrawPauseMs = 100;
 
 // The class names by which a client finds the chain (see FindButtonHost).
 constexpr char kSwitcherClass[] = "MSTaskSwWClass";
@@ -170,8 +174,26 @@ void CTrayWnd::OnSize(UINT, int cx, int cy)
 
 void CTrayWnd::OnTimer(UINT_PTR id)
 {
-    if (id == kPollTimer && m_pButtons)
+    if (id == kPollTimer && m_pButtons) {
         m_pButtons->Scan();
+    } else if (id == kRedrawTimer && ::GetTickCount() - m_lastCallTick >= kRedrawPauseMs) {
+        KillTimer(kRedrawTimer);
+        m_redrawHeld = false;
+        m_pHost->ReleaseRedraw();
+    }
+}
+
+void CTrayWnd::HoldRedraw()
+{
+    // Drawing the buttons after every call of a burst would make each call
+    // wait for a repaint of the whole row: the calls' cost would grow with
+    // the number of buttons.
+    m_lastCallTick = ::GetTickCount();
+    if (!m_redrawHeld) {
+        m_redrawHeld = true;
+        m_pHost->HoldRedraw();
+        SetTimer(kRedrawTimer, kRedrawPauseMs);
+    }
 }
 
 LRESULT CTrayWnd::OnDisplayChange(WPARAM, LPARAM)
@@ -206,16 +228,19 @@ const CTrayWnd::CCall* CTrayWnd::CallAt(WPARAM index) const
 
 LRESULT CTrayWnd::OnAddTab(WPARAM wParam, LPARAM)
 {
+    HoldRedraw();
     return Log(StandinOpAddTab, ToWindow(wParam), m_pButtons->AddTab(ToWindow(wParam)));
 }
 
 LRESULT CTrayWnd::OnDeleteTab(WPARAM wParam, LPARAM)
 {
+    HoldRedraw();
     return Log(StandinOpDeleteTab, ToWindow(wParam), m_pButtons->DeleteTab(ToWindow(wParam)));
 }
 
 LRESULT CTrayWnd::OnActivateTab(WPARAM wParam, LPARAM)
 {
+    HoldRedraw();
     return Log(StandinOpActivateTab, ToWindow(wParam), m_pButtons->ActivateTab(ToWindow(wParam)));
 }
 

@@ -73,6 +73,7 @@ private:
     BOOL CreateRebar(const RECT& rect);
     void PlaceOnScreen();
     HRESULT Log(StandinOp op, HWND hWnd, HRESULT result);
+    void HoldRedraw();
     const CCall* CallAt(WPARAM index) const;
 
     CStandinOptions m_options;
@@ -84,4 +85,6 @@ private:
     CTaskSwitchWnd m_switcher;
     std::unique_ptr<CTaskButtons> m_pButtons;
     std::vector<CCall> m_calls;
+    bool m_redrawHeld = false;
+    DWORD m_lastCallTick = 0;
 };

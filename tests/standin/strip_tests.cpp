@@ -175,6 +175,26 @@ TEST_F(StripTest, TheToolbarHostChecksOnlyTheActiveButtonAndShowsTitles)
     EXPECT_STREQ("Three, renamed", text);
 }
 
+TEST_F(StripTest, ABurstOfChangesIsLaidOutAndDrawnOnceItEnds)
+{
+    m_tabs.MoveWindow(CRect(0, 0, 400, 32));
+    auto width = [this] {
+        RECT rect{};
+        m_tabs.SendMessage(TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect));
+        return rect.right - rect.left;
+    };
+    m_tabs.InsertButton(0, "One", 0);
+    const int alone = width();
+
+    m_tabs.HoldRedraw();
+    for (int i = 1; i < 4; ++i)
+        m_tabs.InsertButton(i, "More", 0);
+    EXPECT_EQ(alone, width()) << "not laid out while held";
+    m_tabs.ReleaseRedraw();
+    EXPECT_EQ(400 / 4, width()) << "four buttons share the row";
+    EXPECT_TRUE(::GetWindowLongA(m_tabs, GWL_STYLE) & WS_VISIBLE) << "drawn again";
+}
+
 TEST_F(StripTest, OnlyMessagesFromOtherThreadsCountAsProbes)
 {
     m_tabs.InsertButton(0, "One", 0);
