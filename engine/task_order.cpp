@@ -9,8 +9,8 @@ TaskbarKind CTaskButtonList::KindFromVersion(BOOL ok, const OSVERSIONINFOA& vers
 {
     if (!ok)
         return Unknown;
-    // The shells of the x.1-and-later releases of the 5 and 6 lines draw their
-    // buttons with a toolbar, which cannot tell which button is active.
+    // Decided from the version numbers alone, never from the host that the
+    // look-up happens to find. Both fields are unsigned.
     if (version.dwMajorVersion > 4 && version.dwMinorVersion != 0)
         return Toolbar;
     return TabControl;
