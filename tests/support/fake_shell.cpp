@@ -1,4 +1,5 @@
 #include "fake_shell.h"
+#include "framework/comptr.h"
 #include <commctrl.h>
 #include <algorithm>
 
@@ -105,11 +106,12 @@ public:
             return CLASS_E_NOAGGREGATION;
         if (m_shell.m_creationFails)
             return E_OUTOFMEMORY;
-        auto* taskbar = new CTaskbarList(m_shell);
+        // The new object's own reference goes with this owner; the caller keeps
+        // the one QueryInterface gives.
+        CComPtr<ITaskbarList> taskbar;
+        taskbar.Attach(new CTaskbarList(m_shell));
         ++m_shell.m_created;
-        const HRESULT hr = taskbar->QueryInterface(iid, object);
-        taskbar->Release();
-        return hr;
+        return taskbar->QueryInterface(iid, object);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
