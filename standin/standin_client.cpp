@@ -127,11 +127,23 @@ bool CStandinProcess::Start(LPCSTR exe, LPCSTR arguments, DWORD timeoutMs)
     PROCESS_INFORMATION info{};
     // CreateProcessA may write into the command line: it gets its own copy.
     std::string writable = commandLine.str();
-    if (!::CreateProcessA(exe, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    if (!::CreateProcessA(exe, writable.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                          &info))
         return false;
     m_process.Attach(info.hProcess);
     m_thread.Attach(info.hThread);
     m_processId = info.dwProcessId;
+
+    // The system closes the job's handle when this process ends, and the
+    // stand-in goes with it. Without a job (this process may sit in one that
+    // allows no other) it runs on until stopped.
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    m_job.Attach(::CreateJobObjectA(nullptr, nullptr));
+    if (!m_job || !::SetInformationJobObject(m_job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+        !::AssignProcessToJobObject(m_job.Get(), m_process.Get()))
+        m_job.Close();
+    ::ResumeThread(m_thread.Get());
 
     const DWORD start = ::GetTickCount();
     while (!(m_tray = FindTrayOf(m_processId))) {
@@ -155,6 +167,7 @@ DWORD CStandinProcess::Stop(DWORD timeoutMs)
     ::GetExitCodeProcess(m_process.Get(), &code);
     m_process.Close();
     m_thread.Close();
+    m_job.Close();
     m_processId = 0;
     m_tray = nullptr;
     return code;

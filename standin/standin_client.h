@@ -58,6 +58,8 @@ public:
 
     // Runs exe with the arguments and waits until its tray can be found;
     // false when the process could not start, ended, or showed no tray in time.
+    // The stand-in ends with this process too, however this one ends: a
+    // leftover stand-in would answer the next program's calls.
     bool Start(LPCSTR exe, LPCSTR arguments, DWORD timeoutMs = 10000);
     // Closes the tray and waits for the process; ends it when it does not go
     // in time. Gives the exit code (STILL_ACTIVE when nothing ran).
@@ -68,6 +70,7 @@ public:
     HANDLE GetThread() const { return m_thread.Get(); }
 
 private:
+    CHandle m_job;
     CHandle m_process;
     CHandle m_thread;
     DWORD m_processId = 0;

@@ -189,6 +189,32 @@ TEST(StandinAbsentTest, CallsFailAtOnceWhenNoStandinRuns)
     EXPECT_LT(::GetTickCount() - start, 1000u);
 }
 
+// Run only as the child of the next test: starts a stand-in and ends at once,
+// as a crashed or timed-out test would, without stopping it.
+TEST(DISABLED_StandinStarter, StartsAStandinAndEndsWithoutStoppingIt)
+{
+    CStandinProcess standin;
+    ASSERT_TRUE(standin.Start(StandinExe(), ""));
+    ::TerminateProcess(::GetCurrentProcess(), 7);
+}
+
+TEST(StandinLifetimeTest, AStandinEndsWithTheProcessThatStartedIt)
+{
+    ASSERT_EQ(nullptr, StandinFindTray());
+    char self[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    DWORD code = 0;
+    std::string output;
+    ASSERT_TRUE(RunToEnd(CString("\"") + self +
+                             "\" --gtest_also_run_disabled_tests --gtest_filter=DISABLED_StandinStarter.*",
+                         20000, &code, &output));
+    ASSERT_EQ(7u, code) << output;
+    const DWORD start = ::GetTickCount();
+    while (StandinFindTray() && ::GetTickCount() - start < 5000)
+        ::Sleep(20);
+    EXPECT_EQ(nullptr, StandinFindTray()) << "a stand-in outlived the process that started it";
+}
+
 TEST_F(StandinTest, CallsToAStandinThatStoppedOrHangsFailInBoundedTime)
 {
     auto a = OpenTaskWindow("Alpha");
