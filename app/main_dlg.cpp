@@ -121,9 +121,15 @@ void CMainDlg::OnBeginDragTaskList(NMHDR* pNMHDR, LRESULT* pResult)
     const int from = pNMListView->iItem;
     CRect rect;
     m_taskList.GetItemRect(from, &rect, LVIR_BOUNDS);
+    CPoint start(pNMListView->ptAction);
+    // The list reports in its own client coordinates and the tracker works in
+    // the dialog's: convert both, or the frame is drawn off the entry and a
+    // release where the drag began counts as a move.
+    ::MapWindowPoints(m_taskList.m_hWnd, m_hWnd, reinterpret_cast<LPPOINT>(&rect), 2);
+    ::MapWindowPoints(m_taskList.m_hWnd, m_hWnd, &start, 1);
 
     CRectTracker tracker(&rect, CRectTracker::dottedLine);
-    if (tracker.Track(this, CPoint(pNMListView->ptAction), FALSE, nullptr)) {
+    if (tracker.Track(this, start, FALSE, nullptr)) {
         // The drop place is where the pointer is now, not where the frame was drawn.
         CPoint point;
         ::GetCursorPos(&point);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "framework/framework.h"
 #include "framework_tests.h"
+#include "tests/support/msgbox_closer.h"
 
 namespace {
 
@@ -57,8 +58,7 @@ TEST(RectTracker, ReleaseWithoutMovementEscapeAndRightButtonReportNothing)
     }
     EXPECT_EQ(nullptr, ::GetCapture());
     // The left release that followed each cancel is left in the queue, harmless.
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+    PumpMessages();
 }
 
 }  // namespace

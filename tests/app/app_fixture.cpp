@@ -1,0 +1,94 @@
+#include "app_fixture.h"
+#include <algorithm>
+
+CMainApp& TestApp()
+{
+    static CMainApp app;
+    if (!app.m_imageList.GetSafeHandle())
+        app.m_imageList.Create(16, 16, ILC_COLOR32, 0, 10);
+    return app;
+}
+
+void MainDlgTest::SetUp()
+{
+    TestApp();
+    m_shell = std::make_unique<CFakeShell>();
+    ASSERT_TRUE(m_shell->IsReady());
+}
+
+void MainDlgTest::TearDown()
+{
+    if (m_dlg.m_hWnd)
+        m_dlg.DestroyWindow();
+    TestApp().m_pMainWnd = nullptr;
+    m_windows.clear();
+    m_shell.reset();
+}
+
+void MainDlgTest::AddWindows(int n)
+{
+    for (int i = 0; i < n; ++i) {
+        m_windows.push_back(CTestWindow::Create(m_class, "任务窗口 " + std::to_string(m_windows.size())));
+        m_handles.push_back(m_windows.back());
+    }
+    m_shell->SetButtons(m_handles);
+}
+
+void MainDlgTest::Open()
+{
+    TestApp().m_pMainWnd = &m_dlg;
+    ASSERT_TRUE(m_dlg.Create());
+}
+
+std::vector<HWND> MainDlgTest::Listed() const
+{
+    std::vector<HWND> result;
+    const int n = static_cast<int>(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        ::SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        HWND hWnd = reinterpret_cast<HWND>(item.lParam);
+        if (std::find(m_handles.begin(), m_handles.end(), hWnd) != m_handles.end())
+            result.push_back(hWnd);
+    }
+    return result;
+}
+
+std::vector<HWND> MainDlgTest::OnTaskbar() const
+{
+    std::vector<HWND> result;
+    for (HWND hWnd : m_shell->Buttons()) {
+        if (std::find(m_handles.begin(), m_handles.end(), hWnd) != m_handles.end())
+            result.push_back(hWnd);
+    }
+    return result;
+}
+
+int MainDlgTest::IndexOf(HWND hWnd) const
+{
+    LVFINDINFOA find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = reinterpret_cast<LPARAM>(hWnd);
+    return static_cast<int>(::SendMessageA(List(), LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
+int MainDlgTest::Selected() const
+{
+    return static_cast<int>(::SendMessageA(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void MainDlgTest::Select(int index)
+{
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    ::SendMessageA(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+void MainDlgTest::Click(int id)
+{
+    // What a button sends its parent when the user clicks it.
+    m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(m_dlg.GetDlgItem(id)));
+}

@@ -1,0 +1,214 @@
+#include "app_fixture.h"
+#include "tests/support/msgbox_closer.h"
+
+namespace {
+
+using Order = std::vector<HWND>;
+
+TEST_F(MainDlgTest, OpensWithTheListInTaskbarOrderAndNeverListsItself)
+{
+    AddWindows(4);
+    m_shell->SetButtons({m_handles[2], m_handles[0], m_handles[3], m_handles[1]});
+    Open();
+    EXPECT_EQ((Order{m_handles[2], m_handles[0], m_handles[3], m_handles[1]}), Listed());
+
+    // A tool window without WS_EX_APPWINDOW: no button, and not a task window.
+    const DWORD exStyle = m_dlg.GetExStyle();
+    EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
+    EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(CTaskButtonList::IsTaskWindow(m_dlg.m_hWnd));
+    EXPECT_EQ(-1, IndexOf(m_dlg.m_hWnd));
+    // Not topmost.
+    EXPECT_FALSE(exStyle & WS_EX_TOPMOST);
+    // The focus starts on the list, the first tab stop.
+    EXPECT_EQ(List(), ::GetFocus());
+}
+
+TEST_F(MainDlgTest, SystemMenuEndsWithASeparatorAndTheAboutItem)
+{
+    Open();
+    HMENU menu = m_dlg.GetSystemMenu(FALSE);
+    ASSERT_NE(nullptr, menu);
+    const int n = ::GetMenuItemCount(menu);
+    ASSERT_GE(n, 2);
+    char text[64] = {};
+    ::GetMenuStringA(menu, n - 1, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("关于 Corvane...", text);
+    EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), ::GetMenuItemID(menu, n - 1));
+    EXPECT_TRUE(::GetMenuState(menu, n - 2, MF_BYPOSITION) & MF_SEPARATOR);
+}
+
+TEST_F(MainDlgTest, MoveButtonsReorderTaskbarAndListAndKeepTheSelection)
+{
+    AddWindows(3);
+    Open();
+    const Order start = m_handles;
+    Select(IndexOf(start[1]));
+    Click(IDC_MOVE_UP);
+    EXPECT_EQ((Order{start[1], start[0], start[2]}), Listed());
+    EXPECT_EQ(Listed(), OnTaskbar());
+    EXPECT_EQ(IndexOf(start[1]), Selected());
+
+    Click(IDC_MOVE_DOWN);
+    Click(IDC_MOVE_DOWN);
+    EXPECT_EQ((Order{start[0], start[2], start[1]}), Listed());
+    EXPECT_EQ(Listed(), OnTaskbar());
+    EXPECT_EQ(IndexOf(start[1]), Selected());
+}
+
+TEST_F(MainDlgTest, RefreshPicksUpANewWindowAtItsTaskbarPlace)
+{
+    AddWindows(2);
+    Open();
+    AddWindows(1);
+    m_shell->SetButtons({m_handles[2], m_handles[0], m_handles[1]});
+    EXPECT_EQ((Order{m_handles[0], m_handles[1]}), Listed());
+    Click(IDC_REFRESH);
+    EXPECT_EQ((Order{m_handles[2], m_handles[0], m_handles[1]}), Listed());
+}
+
+TEST_F(MainDlgTest, TheColumnSpansTheListAfterEveryResize)
+{
+    AddWindows(2);
+    Open();
+    auto columnMatches = [this] {
+        RECT client;
+        ::GetClientRect(List(), &client);
+        return ::SendMessageA(List(), LVM_GETCOLUMNWIDTH, 0, 0) == client.right;
+    };
+    EXPECT_TRUE(columnMatches());
+    CRect window;
+    m_dlg.GetWindowRect(&window);
+    for (int grow : {60, 140, 0, 25}) {
+        m_dlg.SetWindowPos(nullptr, 0, 0, window.Width() + grow, window.Height() + grow / 2,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_TRUE(columnMatches()) << "grown by " << grow;
+    }
+    // One column only: the resizes before initialisation added or changed none.
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH;
+    EXPECT_FALSE(::SendMessageA(List(), LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&column)));
+}
+
+TEST_F(MainDlgTest, ButtonsKeepTheirCornersAndTheListGrows)
+{
+    Open();
+    auto rectOf = [this](int id) {
+        CRect r;
+        ::GetWindowRect(m_dlg.GetDlgItem(id), &r);
+        m_dlg.ScreenToClient(&r);
+        return r;
+    };
+    const CRect close = rectOf(IDOK), up = rectOf(IDC_MOVE_UP), list = rectOf(IDC_TASK_LIST);
+    CRect window;
+    m_dlg.GetWindowRect(&window);
+    m_dlg.SetWindowPos(nullptr, 0, 0, window.Width() + 50, window.Height() + 30,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(CRect(close.left + 50, close.top, close.right + 50, close.bottom), rectOf(IDOK));
+    EXPECT_EQ(CRect(up.left + 50, up.top + 30, up.right + 50, up.bottom + 30), rectOf(IDC_MOVE_UP));
+    EXPECT_EQ(CRect(list.left, list.top, list.right + 50, list.bottom + 30), rectOf(IDC_TASK_LIST));
+}
+
+// A drag as the list reports it, with the hand's input queued for the tracker:
+// the pointer moves, then ends at `drop` (list client coordinates).
+class DragTest : public MainDlgTest {
+protected:
+    CPoint LabelOf(int index) const
+    {
+        RECT r{};
+        r.left = LVIR_LABEL;
+        ::SendMessageA(List(), LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+        return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    void Drag(int from, CPoint drop, UINT endMessage = WM_LBUTTONUP, bool move = true)
+    {
+        const CPoint start = LabelOf(from);
+        CPoint screenDrop = drop;
+        ::ClientToScreen(List(), &screenDrop);
+        ::SetCursorPos(screenDrop.x, screenDrop.y);
+        CPoint dlgDrop = screenDrop;
+        m_dlg.ScreenToClient(&dlgDrop);
+        if (move)
+            m_dlg.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(dlgDrop.x + 3, dlgDrop.y + 3));
+        if (endMessage == WM_KEYDOWN)
+            m_dlg.PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+        else
+            m_dlg.PostMessage(endMessage, 0, MAKELPARAM(dlgDrop.x, dlgDrop.y));
+        NMLISTVIEW nm{};
+        nm.hdr.hwndFrom = List();
+        nm.hdr.idFrom = IDC_TASK_LIST;
+        nm.hdr.code = LVN_BEGINDRAG;
+        nm.iItem = from;
+        nm.ptAction = start;
+        m_dlg.SendMessage(WM_NOTIFY, IDC_TASK_LIST, reinterpret_cast<LPARAM>(&nm));
+        // What a cancel left queued (the release after Esc) is harmless.
+        PumpMessages();
+    }
+};
+
+TEST_F(DragTest, DropOnAnEntrysLabelMovesTheDraggedEntryThereUnselected)
+{
+    AddWindows(5);
+    Open();
+    const Order start = Listed();
+    ASSERT_EQ(5u, start.size());
+    Select(IndexOf(start[3]));
+    m_shell->ClearCalls();
+    Drag(IndexOf(start[3]), LabelOf(IndexOf(start[1])));
+    EXPECT_EQ((Order{start[0], start[3], start[1], start[2], start[4]}), Listed());
+    EXPECT_EQ(Listed(), OnTaskbar());
+    EXPECT_EQ(-1, Selected());
+    EXPECT_EQ(nullptr, ::GetCapture());
+}
+
+TEST_F(DragTest, DropElsewhereCancelledOrWithoutMovementChangesNothing)
+{
+    AddWindows(3);
+    Open();
+    const Order start = Listed();
+    RECT client;
+    ::GetClientRect(List(), &client);
+    m_shell->ClearCalls();
+
+    Drag(IndexOf(start[2]), CPoint(client.right / 2, client.bottom - 3));  // below the last entry
+    EXPECT_TRUE(m_shell->Calls().empty()) << "dropped below the entries";
+    Drag(IndexOf(start[2]), LabelOf(IndexOf(start[0])), WM_KEYDOWN);
+    EXPECT_TRUE(m_shell->Calls().empty()) << "cancelled with Esc";
+    Drag(IndexOf(start[2]), LabelOf(IndexOf(start[0])), WM_RBUTTONDOWN);
+    EXPECT_TRUE(m_shell->Calls().empty()) << "cancelled with the right button";
+    Drag(IndexOf(start[2]), LabelOf(IndexOf(start[2])), WM_LBUTTONUP, false);
+    EXPECT_TRUE(m_shell->Calls().empty()) << "released without movement";
+    EXPECT_EQ(start, Listed());
+}
+
+TEST(MainApp, ImageListOutlivesTheWindowAndIsDestroyedOnceWithTheApplication)
+{
+    HIMAGELIST images;
+    {
+        CMainApp app;
+        ASSERT_TRUE(app.m_imageList.Create(16, 16, ILC_COLOR32, 0, 10));
+        images = app.m_imageList.GetSafeHandle();
+        CFakeShell shell;
+        CTestWindowClass cls("CorvaneImageListTest", RGB(200, 0, 0));
+        CTestWindow w = CTestWindow::Create(cls, "图标");
+        shell.SetButtons({w});
+        {
+            CTestMainDlg dlg;
+            app.m_pMainWnd = &dlg;
+            ASSERT_TRUE(dlg.Create());
+            EXPECT_EQ(images, reinterpret_cast<HIMAGELIST>(
+                                  ::SendMessageA(dlg.GetDlgItem(IDC_TASK_LIST), LVM_GETIMAGELIST, LVSIL_SMALL, 0)));
+            EXPECT_GE(ImageList_GetImageCount(images), 1);
+            dlg.DestroyWindow();
+        }
+        // The control's destruction left the application's list alone.
+        int cx = 0, cy = 0;
+        EXPECT_TRUE(ImageList_GetIconSize(images, &cx, &cy));
+        EXPECT_GE(ImageList_GetImageCount(images), 1);
+    }
+    int cx = 0, cy = 0;
+    EXPECT_FALSE(ImageList_GetIconSize(images, &cx, &cy));
+    TestApp();  // the suite's own application object is current again
+}
+
+}  // namespace
