@@ -119,11 +119,22 @@ bool Run(int n, const CStandinClient& client)
     const CMeasure request = Measure(client, 51, [&] { client.GetButtonCount(); });
     const CMeasure query = Measure(client, 51, [&] { ::SendMessageA(host, TCM_GETCURFOCUS, 0, 0); });
     const CMeasure activate = Measure(client, 51, [&] { CTaskButtonList::ActivateTab(first); });
+    HWND second = client.GetButtonWindow(1);
+    const CMeasure alternate = Measure(client, 51, [&] {
+        CTaskButtonList::ActivateTab(first);
+        CTaskButtonList::ActivateTab(second);
+    });
+    const CMeasure enumerate = Measure(client, 21, [&] {
+        list.SendMessage(LVM_DELETEALLITEMS);
+        ::EnumWindows(CTaskButtonList::EnumTaskWindowProc, reinterpret_cast<LPARAM>(&list));
+    });
     const CMeasure lookup = Measure(client, 51, [&] { CTaskButtonList::FindButtonHost(); });
     const CMeasure rescan = Measure(client, 21, [&] { client.Rescan(); });
     std::printf("  %-22s %10.3f ms\n", "one request message", request.ms);
     std::printf("  %-22s %10.3f ms\n", "one TCM_GETCURFOCUS", query.ms);
     std::printf("  %-22s %10.3f ms\n", "one ActivateTab", activate.ms);
+    std::printf("  %-22s %10.3f ms\n", "two, to two windows", alternate.ms);
+    std::printf("  %-22s %10.3f ms\n", "enumeration", enumerate.ms);
     std::printf("  %-22s %10.3f ms\n", "one FindButtonHost", lookup.ms);
     std::printf("  %-22s %10.3f ms  (the stand-in's poll, every 150 ms)\n", "one rescan request", rescan.ms);
 

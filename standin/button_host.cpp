@@ -45,6 +45,7 @@ void CButtonHost::ReleaseRedraw()
     m_redrawHeld = false;
     if (std::exchange(m_fitPending, false))
         DoFitButtons();
+    DoReleaseRedraw();
     SendMessage(WM_SETREDRAW, TRUE);
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
@@ -122,8 +123,17 @@ void CTabButtonHost::DoShowActive(int index)
     // In button style the selection is the pressed button and the focus is
     // separate; both follow the active window. TCM_SETCURSEL sends no
     // notification, so the switcher is not told of a click that never was.
-    SendMessage(TCM_SETCURSEL, static_cast<WPARAM>(index));
+    // Moving the selection lays out the row again: in a burst of activations
+    // (a probe) only the focus, which is what a prober asks for, moves at once.
+    m_active = index;
+    if (!IsRedrawHeld())
+        SendMessage(TCM_SETCURSEL, static_cast<WPARAM>(index));
     SendMessage(TCM_SETCURFOCUS, static_cast<WPARAM>(index));
+}
+
+void CTabButtonHost::DoReleaseRedraw()
+{
+    DoShowActive(m_active);
 }
 
 void CTabButtonHost::OnSize(UINT, int, int)

@@ -36,6 +36,9 @@ protected:
     virtual void DoUpdateButton(int index, LPCSTR title, int image) = 0;
     virtual void DoShowActive(int index) = 0;
     virtual void DoFitButtons() = 0;
+    // What the control catches up on when a held redraw is released.
+    virtual void DoReleaseRedraw() {}
+    bool IsRedrawHeld() const { return m_redrawHeld; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Fits the buttons to the width now, or on release while redraw is held.
@@ -80,8 +83,12 @@ protected:
     void DoUpdateButton(int index, LPCSTR title, int image) override;
     void DoShowActive(int index) override;
     void DoFitButtons() override;
+    void DoReleaseRedraw() override;
     void OnSize(UINT type, int cx, int cy);
     DECLARE_MESSAGE_MAP()
+
+private:
+    int m_active = -1;
 };
 
 // One check button per task button; the active one is checked.

@@ -18,10 +18,12 @@
 //                            nothing changes for a window without one. The
 //                            window stays off until it is added again.
 //   kStandinMsgActivateTab   HWND / 0 / HRESULT. Shows the window's button as
-//                            the active one and puts the host's focus on it
-//                            (TCM_GETCURFOCUS answers its position; a toolbar
-//                            host shows it checked). A window without a button
-//                            leaves no button active.
+//                            the active one and puts the host's focus on it:
+//                            TCM_GETCURFOCUS answers its position at once; the
+//                            tab control draws it pressed (TCM_GETCURSEL) when
+//                            the calls pause for 100 ms, a toolbar host checks
+//                            it at once. A window without a button leaves no
+//                            button active.
 //     The three calls answer E_INVALIDARG for NULL, destroyed and the stand-in's
 //     own windows and change nothing then. Every call is logged.
 //   kStandinMsgButtonCount   0 / 0 / number of buttons.

@@ -135,8 +135,11 @@ TEST_F(StandinTest, ActivateTabPutsTheTabControlsFocusOnTheWindowsButton)
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(S_OK, Activate(windows[static_cast<size_t>(i)]));
         EXPECT_EQ(i, Focus(tabs));
-        EXPECT_EQ(i, ::SendMessageA(tabs, TCM_GETCURSEL, 0, 0)) << "shown as the active button";
     }
+    // Drawn as the pressed button once the calls pause.
+    PumpMessagesFor(400);
+    EXPECT_EQ(2, ::SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
+    EXPECT_EQ(2, Focus(tabs));
 
     // After a reorder the focus goes to the window's new place.
     Delete(*a);
