@@ -1,0 +1,400 @@
+#include "e2e_support.h"
+#include <commctrl.h>
+#include <cstring>
+#include <string>
+#include "standin/standin_client.h"
+
+CString CorvaneExe()
+{
+    return ModuleRelativePath(CORVANE_RELATIVE_DIR "/corvane.exe");
+}
+
+CString StandinExe()
+{
+    return ModuleRelativePath(STANDIN_RELATIVE_DIR "/corvane_standin.exe");
+}
+
+CString SamplesExe()
+{
+    return ModuleRelativePath(STANDIN_RELATIVE_DIR "/corvane_samples.exe");
+}
+
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (cond())
+            return true;
+        if (::GetTickCount() - start > timeoutMs)
+            return false;
+        // Sent messages are answered while waiting, so a program that asks
+        // this process something cannot stall on it.
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- CAppVersion
+
+CAppVersion::CAppVersion(LPCSTR exeName, LPCSTR version)
+    : m_key(CString("Software\\Wine\\AppDefaults\\") + exeName)
+{
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, m_key, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS)
+        return;
+    char previous[260] = {};
+    DWORD type = 0, size = sizeof previous - 1;
+    m_hadValue = ::RegQueryValueExA(key, "Version", nullptr, &type, reinterpret_cast<BYTE*>(previous), &size) ==
+                     ERROR_SUCCESS &&
+                 type == REG_SZ;
+    if (m_hadValue)
+        m_previous = previous;
+    ::RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                     static_cast<DWORD>(std::strlen(version) + 1));
+    ::RegCloseKey(key);
+}
+
+CAppVersion::~CAppVersion()
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, m_key, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    if (m_hadValue)
+        ::RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<LPCSTR>(m_previous)),
+                         static_cast<DWORD>(m_previous.GetLength() + 1));
+    else
+        ::RegDeleteValueA(key, "Version");
+    ::RegCloseKey(key);
+}
+
+// -------------------------------------------------------------- CChildProcess
+
+bool CChildProcess::Start(const CString& exe, const CString& arguments)
+{
+    Terminate();
+    CString commandLine;
+    commandLine.Format("\"%s\" %s", static_cast<LPCSTR>(exe), static_cast<LPCSTR>(arguments));
+    // CreateProcessA may write into the command line: it gets its own copy.
+    std::string writable = commandLine.str();
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(exe, writable.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                          &startup, &info))
+        return false;
+    m_process.Attach(info.hProcess);
+    CHandle thread(info.hThread);
+    m_processId = info.dwProcessId;
+
+    // Put in the job before it runs, so that nothing it starts escapes either.
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    m_job.Attach(::CreateJobObjectA(nullptr, nullptr));
+    if (!m_job || !::SetInformationJobObject(m_job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+        !::AssignProcessToJobObject(m_job.Get(), m_process.Get()))
+        m_job.Close();
+    ::ResumeThread(thread.Get());
+    return true;
+}
+
+bool CChildProcess::WaitForExit(DWORD timeoutMs)
+{
+    return !m_process || ::WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool CChildProcess::IsRunning() const
+{
+    return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+DWORD CChildProcess::GetExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    if (m_process)
+        ::GetExitCodeProcess(m_process.Get(), &code);
+    return code;
+}
+
+void CChildProcess::Terminate()
+{
+    if (IsRunning()) {
+        ::TerminateProcess(m_process.Get(), 1);
+        ::WaitForSingleObject(m_process.Get(), 5000);
+    }
+    m_process.Close();
+    m_job.Close();
+    m_processId = 0;
+}
+
+// -------------------------------------------------------------------- windows
+
+namespace {
+
+struct WindowQuery {
+    DWORD processId;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
+{
+    auto* query = reinterpret_cast<WindowQuery*>(lParam);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hWnd, &owner);
+    if (owner == query->processId && (!query->visibleOnly || ::IsWindowVisible(hWnd)))
+        query->found.push_back(hWnd);
+    return TRUE;
+}
+
+GUITHREADINFO ThreadInfoOf(HWND hWnd)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(hWnd, nullptr), &info))
+        info = GUITHREADINFO{};
+    return info;
+}
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly)
+{
+    WindowQuery query{processId, visibleOnly, {}};
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+HWND FindTopLevel(DWORD processId, LPCSTR className, LPCSTR caption)
+{
+    for (HWND hWnd : TopLevelWindows(processId)) {
+        char name[64] = {};
+        ::GetClassNameA(hWnd, name, sizeof name);
+        if (std::strcmp(name, className) == 0 && WindowText(hWnd) == caption)
+            return hWnd;
+    }
+    return nullptr;
+}
+
+CString WindowText(HWND hWnd)
+{
+    // WM_GETTEXT is marshalled across processes by the system.
+    char text[256] = {};
+    ::GetWindowTextA(hWnd, text, sizeof text);
+    return CString(text);
+}
+
+HWND FocusOfThread(HWND hWnd)
+{
+    return ThreadInfoOf(hWnd).hwndFocus;
+}
+
+HWND CaptureOfThread(HWND hWnd)
+{
+    return ThreadInfoOf(hWnd).hwndCapture;
+}
+
+// ------------------------------------------------------------ CRemoteListView
+
+namespace {
+
+constexpr SIZE_T kRemoteSize = 4096;
+constexpr int kTextSize = 256;
+// Long enough for any list message; a hung program fails the test instead of
+// hanging it.
+constexpr UINT kSendTimeoutMs = 5000;
+
+// An item and room for its text, as one block in the other process.
+struct RemoteItem {
+    LVITEMA item;
+    char text[kTextSize];
+};
+static_assert(sizeof(RemoteItem) <= kRemoteSize, "the remote buffer holds an item and its text");
+
+bool SendBounded(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutA(hWnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer))
+        return false;
+    if (result)
+        *result = static_cast<LRESULT>(answer);
+    return true;
+}
+
+}  // namespace
+
+CRemoteListView::CRemoteListView(HWND list) : m_list(list)
+{
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(list, &processId);
+    m_process.Attach(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+    if (m_process)
+        m_remote = ::VirtualAllocEx(m_process.Get(), nullptr, kRemoteSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+CRemoteListView::~CRemoteListView()
+{
+    // The program may have ended already; its memory went with it then.
+    if (m_remote)
+        ::VirtualFreeEx(m_process.Get(), m_remote, 0, MEM_RELEASE);
+}
+
+bool CRemoteListView::Exchange(UINT message, WPARAM wParam, const void* in, size_t inSize, void* out, size_t outSize,
+                               LRESULT* result) const
+{
+    if (!m_remote || inSize > kRemoteSize || outSize > kRemoteSize)
+        return false;
+    SIZE_T moved = 0;
+    if (!::WriteProcessMemory(m_process.Get(), m_remote, in, inSize, &moved) || moved != inSize)
+        return false;
+    if (!SendBounded(m_list, message, wParam, reinterpret_cast<LPARAM>(m_remote), result))
+        return false;
+    return !out || (::ReadProcessMemory(m_process.Get(), m_remote, out, outSize, &moved) && moved == outSize);
+}
+
+int CRemoteListView::GetCount() const
+{
+    LRESULT count = -1;
+    return SendBounded(m_list, LVM_GETITEMCOUNT, 0, 0, &count) ? static_cast<int>(count) : -1;
+}
+
+std::vector<HWND> CRemoteListView::GetWindows() const
+{
+    std::vector<HWND> windows;
+    const int count = GetCount();
+    for (int i = 0; i < count; ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        LRESULT ok = FALSE;
+        if (!Exchange(LVM_GETITEMA, 0, &item, sizeof item, &item, sizeof item, &ok) || !ok)
+            windows.push_back(nullptr);
+        else
+            windows.push_back(reinterpret_cast<HWND>(item.lParam));
+    }
+    return windows;
+}
+
+CString CRemoteListView::GetText(int index) const
+{
+    RemoteItem block{};
+    block.item.mask = LVIF_TEXT;
+    block.item.iItem = index;
+    block.item.pszText = reinterpret_cast<RemoteItem*>(m_remote)->text;
+    block.item.cchTextMax = kTextSize;
+    LRESULT ok = FALSE;
+    if (!Exchange(LVM_GETITEMA, 0, &block, sizeof block, &block, sizeof block, &ok) || !ok)
+        return CString();
+    block.text[kTextSize - 1] = '\0';
+    return CString(block.text);
+}
+
+int CRemoteListView::GetSelected() const
+{
+    LRESULT index = -1;
+    return SendBounded(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED, &index)
+               ? static_cast<int>(index)
+               : -1;
+}
+
+int CRemoteListView::GetSelectedCount() const
+{
+    LRESULT count = -1;
+    return SendBounded(m_list, LVM_GETSELECTEDCOUNT, 0, 0, &count) ? static_cast<int>(count) : -1;
+}
+
+bool CRemoteListView::Select(int index)
+{
+    LVITEMA clear{};
+    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    // Item -1 stands for every item.
+    if (!Exchange(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), &clear, sizeof clear, nullptr, 0, nullptr))
+        return false;
+    LVITEMA set{};
+    set.state = LVIS_SELECTED | LVIS_FOCUSED;
+    set.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    LRESULT ok = FALSE;
+    return Exchange(LVM_SETITEMSTATE, static_cast<WPARAM>(index), &set, sizeof set, nullptr, 0, &ok) && ok;
+}
+
+CPoint CRemoteListView::GetLabelCentre(int index) const
+{
+    RECT rect{};
+    rect.left = LVIR_LABEL;
+    LRESULT ok = FALSE;
+    if (!Exchange(LVM_GETITEMRECT, static_cast<WPARAM>(index), &rect, sizeof rect, &rect, sizeof rect, &ok) || !ok)
+        return CPoint(-1, -1);
+    CPoint centre((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ::ClientToScreen(m_list, &centre);
+    return centre;
+}
+
+// ----------------------------------------------------------------- RealInput
+
+namespace RealInput {
+
+namespace {
+
+void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof input);
+}
+
+void SendKey(WORD vk, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &input, sizeof input);
+}
+
+// Absolute coordinates are in 65536ths of the primary screen; rounding up
+// makes the system's truncating conversion land on the wanted pixel.
+LONG Normalise(LONG pixel, int extent)
+{
+    return static_cast<LONG>((static_cast<LONGLONG>(pixel) * 65536 + extent - 1) / extent);
+}
+
+}  // namespace
+
+void MoveTo(POINT screen)
+{
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Normalise(screen.x, ::GetSystemMetrics(SM_CXSCREEN)),
+              Normalise(screen.y, ::GetSystemMetrics(SM_CYSCREEN)));
+}
+
+void LeftDown()
+{
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+}
+
+void LeftUp()
+{
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void Key(WORD vk)
+{
+    SendKey(vk, false);
+    SendKey(vk, true);
+}
+
+void Chord(WORD held, WORD vk)
+{
+    SendKey(held, false);
+    Key(vk);
+    SendKey(held, true);
+}
+
+}  // namespace RealInput

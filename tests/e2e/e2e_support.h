@@ -1,0 +1,114 @@
+#pragma once
+// Driving the real corvane.exe from outside: the processes it runs with, its
+// windows, its list read across the process boundary, and real input.
+#include <windows.h>
+#include <functional>
+#include <vector>
+#include "framework/cstring.h"
+#include "framework/handles.h"
+#include "framework/types.h"
+
+CString CorvaneExe();
+CString StandinExe();
+CString SamplesExe();
+
+// Polls cond every 20 ms, answering this thread's messages in between, until
+// it holds; false when timeoutMs passed first.
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
+
+// The Windows version that Wine reports to the programs named exeName, set for
+// the life of the object: the previous setting comes back at its end. Wine
+// reads it when a process starts.
+class CAppVersion {
+public:
+    CAppVersion(LPCSTR exeName, LPCSTR version);
+    ~CAppVersion();
+    CAppVersion(const CAppVersion&) = delete;
+    CAppVersion& operator=(const CAppVersion&) = delete;
+
+private:
+    CString m_key;
+    bool m_hadValue = false;
+    CString m_previous;
+};
+
+// A started program. It ends with this process however this one ends (a job
+// that kills on close), and the destructor ends it when it still runs.
+class CChildProcess {
+public:
+    CChildProcess() = default;
+    ~CChildProcess() { Terminate(); }
+    CChildProcess(const CChildProcess&) = delete;
+    CChildProcess& operator=(const CChildProcess&) = delete;
+
+    bool Start(const CString& exe, const CString& arguments);
+    bool WaitForExit(DWORD timeoutMs);
+    bool IsRunning() const;
+    // STILL_ACTIVE while it runs.
+    DWORD GetExitCode() const;
+    DWORD GetId() const { return m_processId; }
+    HANDLE GetProcess() const { return m_process.Get(); }
+    void Terminate();
+
+private:
+    CHandle m_job;
+    CHandle m_process;
+    DWORD m_processId = 0;
+};
+
+// The top-level windows of a process in Z order, visible ones only unless asked.
+std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly = true);
+// The first visible top-level window of the process with this class and caption.
+HWND FindTopLevel(DWORD processId, LPCSTR className, LPCSTR caption);
+CString WindowText(HWND hWnd);
+// The window that has the keyboard focus in hWnd's thread, and the one that
+// has captured the mouse there.
+HWND FocusOfThread(HWND hWnd);
+HWND CaptureOfThread(HWND hWnd);
+
+// A list-view control of another process. Its item messages carry pointers,
+// which mean nothing there: the structures travel through a buffer allocated
+// in that process.
+class CRemoteListView {
+public:
+    explicit CRemoteListView(HWND list);
+    ~CRemoteListView();
+    CRemoteListView(const CRemoteListView&) = delete;
+    CRemoteListView& operator=(const CRemoteListView&) = delete;
+
+    bool IsValid() const { return m_remote != nullptr; }
+    HWND GetHwnd() const { return m_list; }
+    int GetCount() const;
+    // The windows the entries stand for (their item data), in list order.
+    std::vector<HWND> GetWindows() const;
+    CString GetText(int index) const;
+    // The first selected entry, or -1.
+    int GetSelected() const;
+    int GetSelectedCount() const;
+    // Makes index the only selected entry, and the focused one.
+    bool Select(int index);
+    // The centre of the entry's label, in screen coordinates.
+    CPoint GetLabelCentre(int index) const;
+
+private:
+    // Copies `in` to the remote buffer, sends the message with the buffer's
+    // address as lParam and copies `out` back from it.
+    bool Exchange(UINT message, WPARAM wParam, const void* in, size_t inSize, void* out, size_t outSize,
+                  LRESULT* result) const;
+
+    HWND m_list;
+    CHandle m_process;
+    void* m_remote = nullptr;
+};
+
+// Real input through the system's input queue, as a hand gives it: it goes to
+// the window under the pointer (or the one that captured the mouse) and to the
+// foreground window's focus.
+namespace RealInput {
+void MoveTo(POINT screen);
+void LeftDown();
+void LeftUp();
+void Key(WORD vk);
+// A key pressed while another is held, Alt+R for instance.
+void Chord(WORD held, WORD vk);
+}  // namespace RealInput
