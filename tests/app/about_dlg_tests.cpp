@@ -1,6 +1,7 @@
 #include "app_fixture.h"
 #include "app/about_dlg.h"
 #include "controls/link_label.h"
+#include "tests/support/ansi_text.h"
 #include "tests/support/msgbox_closer.h"
 
 namespace {
@@ -43,7 +44,7 @@ LRESULT CALLBACK AboutHook(int code, WPARAM wParam, LPARAM lParam)
         HWND box = reinterpret_cast<HWND>(wParam);
         char caption[64] = {};
         ::GetWindowTextA(box, caption, sizeof caption);
-        if (std::string(caption) == "关于 Corvane") {
+        if (caption == AnsiText("关于 Corvane")) {
             SeenAbout& s = *t_seen;
             ++s.opened;
             s.owner = ::GetWindow(box, GW_OWNER);

@@ -1,4 +1,5 @@
 #include "app_fixture.h"
+#include "tests/support/ansi_text.h"
 #include <algorithm>
 
 CMainApp& TestApp()
@@ -28,7 +29,7 @@ void MainDlgTest::TearDown()
 void MainDlgTest::AddWindows(int n)
 {
     for (int i = 0; i < n; ++i) {
-        m_windows.push_back(CTestWindow::Create(m_class, "任务窗口 " + std::to_string(m_windows.size())));
+        m_windows.push_back(CTestWindow::Create(m_class, AnsiText("任务窗口 ") + std::to_string(m_windows.size())));
         m_handles.push_back(m_windows.back());
     }
     m_shell->SetButtons(m_handles);

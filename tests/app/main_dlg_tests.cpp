@@ -1,4 +1,5 @@
 #include "app_fixture.h"
+#include "tests/support/ansi_text.h"
 #include "tests/support/msgbox_closer.h"
 
 namespace {
@@ -33,7 +34,7 @@ TEST_F(MainDlgTest, SystemMenuEndsWithASeparatorAndTheAboutItem)
     ASSERT_GE(n, 2);
     char text[64] = {};
     ::GetMenuStringA(menu, n - 1, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ("关于 Corvane...", text);
+    EXPECT_EQ(AnsiText("关于 Corvane..."), text);
     EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), ::GetMenuItemID(menu, n - 1));
     EXPECT_TRUE(::GetMenuState(menu, n - 2, MF_BYPOSITION) & MF_SEPARATOR);
 }
@@ -190,10 +191,12 @@ TEST(MainApp, ImageListOutlivesTheWindowAndIsDestroyedOnceWithTheApplication)
         images = app.m_imageList.GetSafeHandle();
         CFakeShell shell;
         CTestWindowClass cls("CorvaneImageListTest", RGB(200, 0, 0));
-        CTestWindow w = CTestWindow::Create(cls, "图标");
+        CTestWindow w = CTestWindow::Create(cls, AnsiText("图标"));
         shell.SetButtons({w});
         {
             CTestMainDlg dlg;
+            // Read back through AfxGetMainWnd() while the dialog initialises.
+            // cppcheck-suppress unreadVariable
             app.m_pMainWnd = &dlg;
             ASSERT_TRUE(dlg.Create());
             EXPECT_EQ(images, reinterpret_cast<HIMAGELIST>(
