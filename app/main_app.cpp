@@ -16,6 +16,9 @@ BOOL CMainApp::InitInstance()
     Enable3dControlsStatic();
 
     CMainDlg dlg(nullptr);
+    // Never left dangling: CWnd's destructor clears the main-window pointer
+    // that names it.
+    // cppcheck-suppress danglingLifetime
     m_pMainWnd = &dlg;
     dlg.DoModal();
 

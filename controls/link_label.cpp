@@ -97,7 +97,7 @@ CLinkLabel::~CLinkLabel()
 {
     // The window goes first, so that no font is deleted while it is still using it.
     if (m_hWnd)
-        DestroyWindow();
+        CLinkLabel::DestroyWindow();
 }
 
 void CLinkLabel::PreSubclassWindow()

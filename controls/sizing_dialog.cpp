@@ -18,8 +18,11 @@ constexpr int kDeferBatch = 20;
 // SSE2, and only dialogs that ask for proportional placement call them. They
 // keep the ordinary calling convention ("used": GCC would otherwise pass
 // doubles of local functions in SSE registers, which callers without SSE
-// cannot do).
-#if defined(__GNUC__) && defined(__i386__)
+// cannot do). clang has no per-function fpmath: where SSE2 is enabled it does
+// all double arithmetic in SSE registers.
+#if defined(__clang__) && defined(__i386__)
+#define SIZING_DOUBLE_MATH __attribute__((target("sse2"), noinline, used))
+#elif defined(__GNUC__) && defined(__i386__)
 #define SIZING_DOUBLE_MATH __attribute__((target("sse2,fpmath=sse"), noinline, used))
 #else
 #define SIZING_DOUBLE_MATH

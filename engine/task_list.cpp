@@ -128,8 +128,10 @@ HWND CTaskButtonList::MoveEntry(int from, int to)
     // A list view may answer with a pointer to its own copy of the text, which
     // the deletion below frees: keep the text in our buffer.
     if (item.pszText != title) {
+        // The copy is bounded by our buffer's size and always terminated; the
+        // source is the control's own NUL-terminated text.
         if (item.pszText && item.pszText != LPSTR_TEXTCALLBACKA)
-            ::lstrcpynA(title, item.pszText, kTitleBufferSize);
+            ::lstrcpynA(title, item.pszText, kTitleBufferSize);  // cppcheck-suppress lstrcpynACalled
         item.pszText = title;
     }
 

@@ -22,9 +22,10 @@ CString TitleFromModuleName()
 }  // namespace
 
 CWinApp::CWinApp(LPCSTR appName)
-    : m_title(appName ? CString(appName) : TitleFromModuleName()), m_pPrevious(g_pApp)
+    : m_hInstance(::GetModuleHandleA(nullptr)),
+      m_title(appName ? CString(appName) : TitleFromModuleName()),
+      m_pPrevious(g_pApp)
 {
-    m_hInstance = ::GetModuleHandleA(nullptr);
     g_pApp = this;
 }
 

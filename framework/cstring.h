@@ -7,8 +7,12 @@
 class CString {
 public:
     CString() = default;
+    // Implicit, as in the classic framework: a literal or an LPCSTR goes
+    // wherever a CString is taken.
+    // cppcheck-suppress noExplicitConstructor
     CString(const char* text) : m_text(text ? text : "") {}
     CString(const char* text, int length) : m_text(text ? text : "", text ? length : 0) {}
+    // cppcheck-suppress noExplicitConstructor ; implicit for the same reason
     CString(const std::string& text) : m_text(text) {}
 
     int GetLength() const { return static_cast<int>(m_text.size()); }

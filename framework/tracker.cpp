@@ -43,9 +43,9 @@ BOOL CRectTracker::Track(CWnd* pWnd, CPoint point, BOOL, CWnd* pWndClipTo)
 
     const CPoint offset(point.x - m_rect.left, point.y - m_rect.top);
     const CRect start = m_rect;
-    bool moved = false;
     BOOL result = FALSE;
     {
+        bool moved = false;
         CTrackerFrame frame(pWndClipTo ? pWndClipTo->m_hWnd : hwnd);
         MSG msg;
         for (;;) {

@@ -6,6 +6,8 @@
 struct CPoint : POINT {
     CPoint() : POINT{0, 0} {}
     CPoint(int x0, int y0) : POINT{x0, y0} {}
+    // Implicit on purpose: every POINT an API returns is usable as a CPoint.
+    // cppcheck-suppress noExplicitConstructor
     CPoint(POINT p) : POINT(p) {}
     friend bool operator==(const POINT& a, const CPoint& b) { return a.x == b.x && a.y == b.y; }
 };
@@ -18,6 +20,7 @@ struct CSize : SIZE {
 struct CRect : RECT {
     CRect() : RECT{0, 0, 0, 0} {}
     CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
+    // cppcheck-suppress noExplicitConstructor ; implicit, as CPoint's
     CRect(const RECT& r) : RECT(r) {}
 
     int Width() const { return right - left; }

@@ -22,6 +22,9 @@ constexpr int kMaxCount = 100;
 void WriteError(const char* text)
 {
     HANDLE error = ::GetStdHandle(STD_ERROR_HANDLE);
+    // No handle (NULL) and a failed query (INVALID_HANDLE_VALUE, all bits set)
+    // are two different values, which cppcheck's model of the macro merges.
+    // cppcheck-suppress knownConditionTrueFalse
     if (!error || error == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;
