@@ -10,6 +10,7 @@
 #include "e2e_support.h"
 #include "resource.h"
 #include "standin/standin_client.h"
+#include "tests/support/ansi_text.h"
 
 namespace {
 
@@ -17,7 +18,9 @@ using Windows = std::vector<HWND>;
 
 constexpr char kMainClass[] = "#32770";
 constexpr char kMainCaption[] = "Corvane";
-constexpr char kAboutCaption[] = "关于 Corvane";
+// Chinese texts go through AnsiText: the ANSI calls see them in the code page
+// the program runs under, whatever the compiler.
+const std::string kAboutCaption = AnsiText("关于 Corvane");
 constexpr size_t kSamples = 5;
 // Only one test at a time may own the pointer and the keyboard, and the
 // prefix holds only one stand-in: a mutex of the prefix's session says whose
@@ -95,13 +98,13 @@ protected:
     {
         ASSERT_TRUE(m_standin.Start(StandinExe(), toolbar ? "--toolbar" : "")) << StandinExe().str();
         m_client = CStandinClient(m_standin.GetTray());
-        ASSERT_TRUE(m_samples.Start(SamplesExe(), "--count 5 --prefix 任务窗口"));
+        ASSERT_TRUE(m_samples.Start(SamplesExe(), AnsiText("--count 5 --prefix 任务窗口")));
         ASSERT_TRUE(WaitUntil([&] { return TopLevelWindows(m_samples.GetId()).size() == kSamples; }));
         ASSERT_EQ(static_cast<int>(kSamples), m_client.Rescan());
         m_created = OnTaskbar();
         std::sort(m_created.begin(), m_created.end(),
                   [](HWND a, HWND b) { return WindowText(a).str() < WindowText(b).str(); });
-        ASSERT_EQ(CString("任务窗口 1"), WindowText(m_created[0]));
+        ASSERT_EQ(CString(AnsiText("任务窗口 1")), WindowText(m_created[0]));
         const Windows order{m_created[1], m_created[3], m_created[4], m_created[0], m_created[2]};
         // Every button off, then on again in the wanted order: AddTab appends.
         for (HWND hWnd : order)
@@ -186,13 +189,14 @@ protected:
     void CheckAboutBoxAndCloseWithEnter()
     {
         HWND box = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (box = FindTopLevel(m_corvane.GetId(), kMainClass, kAboutCaption)) != nullptr; }))
-            << "no About box";
+        ASSERT_TRUE(WaitUntil([&] {
+            return (box = FindTopLevel(m_corvane.GetId(), kMainClass, kAboutCaption.c_str())) != nullptr;
+        })) << "no About box";
         EXPECT_EQ(m_main, ::GetWindow(box, GW_OWNER));
         EXPECT_FALSE(::IsWindowEnabled(m_main));
         ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == box; })) << "the About box is not in front";
         EXPECT_EQ(::GetDlgItem(box, IDOK), FocusOfThread(box)) << "the focus starts on 确定";
-        EXPECT_EQ(CString("确定"), WindowText(::GetDlgItem(box, IDOK)));
+        EXPECT_EQ(CString(AnsiText("确定")), WindowText(::GetDlgItem(box, IDOK)));
 
         RealInput::Key(VK_RETURN);
         ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box) && ::IsWindowEnabled(m_main); })) << "Enter left it open";
@@ -221,7 +225,7 @@ TEST_F(E2eTest, OnATabControlTaskbarTheListFollowsTheTaskbarsOrder)
     EXPECT_GT(m_client.GetHostQueries(), 0) << "the order was found by asking the tab control";
     ASSERT_EQ(kSamples, taskbar.size()) << "the program's own window owns no button";
     // Titles reach the list intact through the ANSI calls, Chinese included.
-    EXPECT_EQ(CString("任务窗口 2"), m_list->GetText(0));
+    EXPECT_EQ(CString(AnsiText("任务窗口 2")), m_list->GetText(0));
     for (size_t i = 0; i < taskbar.size(); ++i)
         EXPECT_EQ(WindowText(taskbar[i]), m_list->GetText(static_cast<int>(i)));
     EXPECT_TRUE(::GetWindowLongA(m_main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
@@ -248,14 +252,14 @@ TEST_F(E2eTest, MoveUpAndMoveDownReorderTaskbarAndListAlikeAndKeepTheSelection)
     ASSERT_EQ(kSamples, w.size());
 
     ASSERT_TRUE(m_list->Select(2));
-    ASSERT_NO_FATAL_FAILURE(Click(IDC_MOVE_UP, "上移"));
+    ASSERT_NO_FATAL_FAILURE(Click(IDC_MOVE_UP, AnsiText("上移").c_str()));
     const Windows up{w[0], w[2], w[1], w[3], w[4]};
     EXPECT_EQ(up, Listed());
     EXPECT_EQ(up, OnTaskbar());
     EXPECT_EQ(1, m_list->GetSelected());
 
-    ASSERT_NO_FATAL_FAILURE(Click(IDC_MOVE_DOWN, "下移"));
-    ASSERT_NO_FATAL_FAILURE(Click(IDC_MOVE_DOWN, "下移"));
+    ASSERT_NO_FATAL_FAILURE(Click(IDC_MOVE_DOWN, AnsiText("下移").c_str()));
+    ASSERT_NO_FATAL_FAILURE(Click(IDC_MOVE_DOWN, AnsiText("下移").c_str()));
     const Windows down{w[0], w[1], w[3], w[2], w[4]};
     EXPECT_EQ(down, Listed());
     EXPECT_EQ(down, OnTaskbar());
@@ -284,7 +288,7 @@ TEST_F(E2eTest, AltRRefreshesTheListAndPicksUpANewWindow)
     ASSERT_NO_FATAL_FAILURE(StartTaskbar(false));
     ASSERT_NO_FATAL_FAILURE(StartCorvane());
     CChildProcess more;
-    ASSERT_TRUE(more.Start(SamplesExe(), "--count 1 --prefix 新窗口"));
+    ASSERT_TRUE(more.Start(SamplesExe(), AnsiText("--count 1 --prefix 新窗口")));
     ASSERT_TRUE(WaitUntil([&] { return TopLevelWindows(more.GetId()).size() == 1; }));
     const HWND added = TopLevelWindows(more.GetId()).front();
     ASSERT_EQ(static_cast<int>(kSamples + 1), m_client.Rescan());
@@ -299,7 +303,7 @@ TEST_F(E2eTest, AltRRefreshesTheListAndPicksUpANewWindow)
     const Windows listed = Listed();
     const auto at = std::find(listed.begin(), listed.end(), added);
     ASSERT_NE(listed.end(), at);
-    EXPECT_EQ(CString("新窗口 1"), m_list->GetText(static_cast<int>(at - listed.begin())));
+    EXPECT_EQ(CString(AnsiText("新窗口 1")), m_list->GetText(static_cast<int>(at - listed.begin())));
 }
 
 TEST_F(E2eTest, EnterAndEscCloseTheProgramAndTheTaskbarKeepsItsNewOrder)
@@ -312,7 +316,7 @@ TEST_F(E2eTest, EnterAndEscCloseTheProgramAndTheTaskbarKeepsItsNewOrder)
         const Windows w = Listed();
         ASSERT_EQ(OnTaskbar(), w);
         ASSERT_TRUE(m_list->Select(1));
-        ASSERT_NO_FATAL_FAILURE(Click(IDC_MOVE_UP, "上移"));
+        ASSERT_NO_FATAL_FAILURE(Click(IDC_MOVE_UP, AnsiText("上移").c_str()));
         const Windows moved{w[1], w[0], w[2], w[3], w[4]};
         ASSERT_EQ(moved, OnTaskbar());
 
@@ -348,7 +352,7 @@ TEST_F(E2eTest, AltAAndTheSystemMenuOpenTheAboutBoxAndTheProgramGoesOn)
 
     const Windows w = Listed();
     ASSERT_TRUE(m_list->Select(0));
-    ASSERT_NO_FATAL_FAILURE(Click(IDC_MOVE_DOWN, "下移"));
+    ASSERT_NO_FATAL_FAILURE(Click(IDC_MOVE_DOWN, AnsiText("下移").c_str()));
     const Windows moved{w[1], w[0], w[2], w[3], w[4]};
     EXPECT_EQ(moved, Listed());
     EXPECT_EQ(moved, OnTaskbar());
