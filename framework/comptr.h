@@ -3,25 +3,21 @@
 // destructor or when it is reset. Move-only, so ownership is never duplicated.
 #include <windows.h>
 #include <objbase.h>
-#include <utility>
+#include "framework/owner.h"
 
 template <class T>
-class CComPtr {
-public:
-    CComPtr() = default;
-    ~CComPtr() { Reset(); }
-    CComPtr(const CComPtr&) = delete;
-    CComPtr& operator=(const CComPtr&) = delete;
-    CComPtr(CComPtr&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
-    CComPtr& operator=(CComPtr&& other) noexcept
+struct CComPtrTraits {
+    using Handle = T*;
+    static BOOL Release(T* p)
     {
-        if (this != &other) {
-            Reset();
-            m_p = std::exchange(other.m_p, nullptr);
-        }
-        return *this;
+        p->Release();
+        return TRUE;
     }
+};
 
+template <class T>
+class CComPtr : public CHandleOwner<CComPtrTraits<T>> {
+public:
     // Creates an object of the class through the COM runtime; the HRESULT is
     // the caller's to judge. On failure the pointer stays empty.
     HRESULT CoCreateInstance(REFCLSID clsid, DWORD context, REFIID iid)
@@ -30,25 +26,15 @@ public:
         void* raw = nullptr;
         const HRESULT hr = ::CoCreateInstance(clsid, nullptr, context, iid, &raw);
         if (SUCCEEDED(hr))
-            m_p = static_cast<T*>(raw);
+            this->m_h = static_cast<T*>(raw);
         return hr;
     }
 
-    // Takes over a reference the caller already holds.
-    void Attach(T* p) { Reset(); m_p = p; }
-    T* Detach() { return std::exchange(m_p, nullptr); }
-    void Reset()
-    {
-        if (T* p = std::exchange(m_p, nullptr))
-            p->Release();
-    }
+    void Reset() { this->Free(); }
     // For out-parameters: releases what is held and lends the slot.
-    T** Put() { Reset(); return &m_p; }
+    T** Put() { Reset(); return &this->m_h; }
 
-    T* Get() const { return m_p; }
-    T* operator->() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-
-private:
-    T* m_p = nullptr;
+    T* Get() const { return this->m_h; }
+    T* operator->() const { return this->m_h; }
+    explicit operator bool() const { return this->m_h != nullptr; }
 };

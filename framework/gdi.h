@@ -2,46 +2,21 @@
 // Owners and borrowers of GDI resources. Owners are move-only and delete their
 // object exactly once; CDC only borrows a device context somebody else holds.
 #include <windows.h>
-#include <utility>
+#include "framework/owner.h"
 #include "framework/types.h"
 
 // Owner of one GDI object (font, bitmap, brush, pen).
 template <class H>
-class CGdiObjectT {
+struct CGdiObjectTraits {
+    using Handle = H;
+    static BOOL Release(H h) { return ::DeleteObject(h); }
+};
+
+template <class H>
+class CGdiObjectT : public CHandleOwner<CGdiObjectTraits<H>> {
 public:
-    CGdiObjectT() = default;
-    ~CGdiObjectT() { DeleteObject(); }
-    CGdiObjectT(const CGdiObjectT&) = delete;
-    CGdiObjectT& operator=(const CGdiObjectT&) = delete;
-    CGdiObjectT(CGdiObjectT&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-    CGdiObjectT& operator=(CGdiObjectT&& other) noexcept
-    {
-        if (this != &other) {
-            DeleteObject();
-            m_handle = std::exchange(other.m_handle, nullptr);
-        }
-        return *this;
-    }
-
-    // Takes ownership of h; whatever was held before is deleted.
-    BOOL Attach(H h)
-    {
-        DeleteObject();
-        m_handle = h;
-        return h != nullptr;
-    }
-    H Detach() { return std::exchange(m_handle, nullptr); }
-    BOOL DeleteObject()
-    {
-        if (H h = std::exchange(m_handle, nullptr))
-            return ::DeleteObject(h);
-        return FALSE;
-    }
-    H GetSafeHandle() const { return m_handle; }
-    operator H() const { return m_handle; }
-
-private:
-    H m_handle = nullptr;
+    BOOL DeleteObject() { return this->Free(); }
+    operator H() const { return this->m_h; }
 };
 
 class CFont : public CGdiObjectT<HFONT> {

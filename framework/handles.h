@@ -4,86 +4,44 @@
 // handle exactly once, in its destructor or when given another.
 #include <windows.h>
 #include <utility>
+#include "framework/owner.h"
 
 // Owner of an icon made at run time (CreateIconIndirect, CopyIcon). Icons
 // loaded as shared resources are never destroyed and must not be owned.
-class CIcon {
+struct CIconTraits {
+    using Handle = HICON;
+    static BOOL Release(HICON icon) { return ::DestroyIcon(icon); }
+};
+
+class CIcon : public CHandleOwner<CIconTraits> {
 public:
-    CIcon() = default;
-    explicit CIcon(HICON icon) : m_hIcon(icon) {}
-    ~CIcon() { DestroyIcon(); }
-    CIcon(const CIcon&) = delete;
-    CIcon& operator=(const CIcon&) = delete;
-    CIcon(CIcon&& other) noexcept : m_hIcon(std::exchange(other.m_hIcon, nullptr)) {}
-    CIcon& operator=(CIcon&& other) noexcept
-    {
-        if (this != &other) {
-            DestroyIcon();
-            m_hIcon = std::exchange(other.m_hIcon, nullptr);
-        }
-        return *this;
-    }
-
-    BOOL Attach(HICON icon)
-    {
-        DestroyIcon();
-        m_hIcon = icon;
-        return icon != nullptr;
-    }
-    HICON Detach() { return std::exchange(m_hIcon, nullptr); }
-    BOOL DestroyIcon()
-    {
-        if (HICON icon = std::exchange(m_hIcon, nullptr))
-            return ::DestroyIcon(icon);
-        return FALSE;
-    }
-    HICON GetSafeHandle() const { return m_hIcon; }
-    operator HICON() const { return m_hIcon; }
-
-private:
-    HICON m_hIcon = nullptr;
+    using CHandleOwner::CHandleOwner;
+    BOOL DestroyIcon() { return Free(); }
+    operator HICON() const { return m_h; }
 };
 
 // Owner of a kernel object handle (process, thread, mutex, event, pipe).
 // Both "no handle" values of the platform, NULL and INVALID_HANDLE_VALUE,
 // count as empty.
-class CHandle {
+struct CKernelHandleTraits {
+    using Handle = HANDLE;
+    static BOOL Release(HANDLE handle) { return ::CloseHandle(handle); }
+};
+
+class CHandle : public CHandleOwner<CKernelHandleTraits> {
 public:
     CHandle() = default;
-    explicit CHandle(HANDLE handle) : m_h(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    ~CHandle() { Close(); }
-    CHandle(const CHandle&) = delete;
-    CHandle& operator=(const CHandle&) = delete;
-    CHandle(CHandle&& other) noexcept : m_h(std::exchange(other.m_h, nullptr)) {}
-    CHandle& operator=(CHandle&& other) noexcept
-    {
-        if (this != &other) {
-            Close();
-            m_h = std::exchange(other.m_h, nullptr);
-        }
-        return *this;
-    }
+    explicit CHandle(HANDLE handle) : CHandleOwner(NullIfInvalid(handle)) {}
 
-    BOOL Attach(HANDLE handle)
-    {
-        Close();
-        m_h = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
-        return m_h != nullptr;
-    }
-    HANDLE Detach() { return std::exchange(m_h, nullptr); }
-    BOOL Close()
-    {
-        if (HANDLE h = std::exchange(m_h, nullptr))
-            return ::CloseHandle(h);
-        return FALSE;
-    }
+    BOOL Attach(HANDLE handle) { return CHandleOwner::Attach(NullIfInvalid(handle)); }
+    BOOL Close() { return Free(); }
     HANDLE Get() const { return m_h; }
     // For out-parameters: closes what is held and lends the slot.
-    HANDLE* Put() { Close(); return &m_h; }
+    HANDLE* Put() { Free(); return &m_h; }
     explicit operator bool() const { return m_h != nullptr; }
 
 private:
-    HANDLE m_h = nullptr;
+    static HANDLE NullIfInvalid(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
 };
 
 // Owner of a window class registered by the program. The class must outlive

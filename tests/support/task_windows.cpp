@@ -99,10 +99,10 @@ CTestWindow CTestWindow::Create(const CTestWindowClass& cls, const std::string& 
                                 bool visible)
 {
     CTestWindow window;
-    window.m_hWnd = ::CreateWindowExA(exStyle, cls.Name(), title.c_str(), WS_OVERLAPPEDWINDOW, 40, 40, 240, 120,
-                                      owner, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    if (window.m_hWnd && visible)
-        ::ShowWindow(window.m_hWnd, SW_SHOWNOACTIVATE);
+    window.Attach(::CreateWindowExA(exStyle, cls.Name(), title.c_str(), WS_OVERLAPPEDWINDOW, 40, 40, 240, 120,
+                                  owner, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+    if (window && visible)
+        ::ShowWindow(window, SW_SHOWNOACTIVATE);
     return window;
 }
 

@@ -6,7 +6,6 @@
 #include <commctrl.h>
 #include "framework/handles.h"
 #include <string>
-#include <utility>
 
 // A 16 x 16 icon filled with one opaque colour.
 CIcon SolidIcon(COLORREF color);
@@ -33,35 +32,19 @@ private:
 };
 
 // Owner of one top-level window.
-class CTestWindow {
-public:
-    CTestWindow() = default;
-    ~CTestWindow() { Reset(); }
-    CTestWindow(const CTestWindow&) = delete;
-    CTestWindow& operator=(const CTestWindow&) = delete;
-    CTestWindow(CTestWindow&& other) noexcept : m_hWnd(std::exchange(other.m_hWnd, nullptr)) {}
-    CTestWindow& operator=(CTestWindow&& other) noexcept
-    {
-        if (this != &other) {
-            Reset();
-            m_hWnd = std::exchange(other.m_hWnd, nullptr);
-        }
-        return *this;
-    }
+struct CTestWindowTraits {
+    using Handle = HWND;
+    static BOOL Release(HWND hWnd) { return ::DestroyWindow(hWnd); }
+};
 
+class CTestWindow : public CHandleOwner<CTestWindowTraits> {
+public:
     // Visible unless told otherwise; shown without taking the activation.
     static CTestWindow Create(const CTestWindowClass& cls, const std::string& title, DWORD exStyle = 0,
                               HWND owner = nullptr, bool visible = true);
-    HWND Get() const { return m_hWnd; }
-    operator HWND() const { return m_hWnd; }
-    void Reset()
-    {
-        if (HWND hWnd = std::exchange(m_hWnd, nullptr))
-            ::DestroyWindow(hWnd);
-    }
-
-private:
-    HWND m_hWnd = nullptr;
+    HWND Get() const { return m_h; }
+    operator HWND() const { return m_h; }
+    void Reset() { Free(); }
 };
 
 // The colour at the centre of image `index` of an image list, drawn on white.
