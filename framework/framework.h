@@ -7,6 +7,7 @@
 #include "framework/cstring.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "framework/handles.h"
 #include "framework/imagelist.h"
 #include "framework/tooltip.h"
 #include "framework/types.h"

@@ -242,4 +242,33 @@ TEST_F(Framework, OwnersReleaseTheirHandlesExactlyOnce)
     EXPECT_TRUE(ImageList_Destroy(kept));
 }
 
+TEST_F(Framework, OwnersReleaseWhatTheyHeldWhenGivenAnother)
+{
+    LOGFONTA lf{};
+    lf.lfHeight = 12;
+    CFont first, second;
+    ASSERT_TRUE(first.CreateFontIndirect(&lf));
+    ASSERT_TRUE(second.CreateFontIndirect(&lf));
+    const HFONT firstFont = first, secondFont = second;
+    // Move assignment releases the target's own object, never the moved one.
+    first = std::move(second);
+    EXPECT_EQ(0u, ::GetObjectType(firstFont));
+    EXPECT_EQ(secondFont, first.GetSafeHandle());
+    EXPECT_EQ(OBJ_FONT, static_cast<int>(::GetObjectType(secondFont)));
+    // Attach releases what was held before.
+    first.Attach(nullptr);
+    EXPECT_EQ(0u, ::GetObjectType(secondFont));
+
+    // A kernel handle's owner takes the platform's other "no handle" value
+    // for empty, so it never closes INVALID_HANDLE_VALUE.
+    CHandle none(INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(none);
+    CHandle event(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(event);
+    const HANDLE raw = event.Get();
+    event.Attach(INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(event);
+    EXPECT_FALSE(::SetEvent(raw));
+}
+
 }  // namespace
