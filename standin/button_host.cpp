@@ -59,11 +59,11 @@ void CButtonHost::FitButtons()
         DoFitButtons();
 }
 
-int CButtonHost::ButtonWidth(int count) const
+int CButtonHost::ButtonWidth(int count, int gap) const
 {
     RECT client{};
     GetClientRect(&client);
-    const int fit = count > 0 ? (client.right - client.left) / count : kMaxButtonWidth;
+    const int fit = count > 0 ? (client.right - client.left - (count - 1) * gap) / count : kMaxButtonWidth;
     return std::clamp(fit, kMinButtonWidth, kMaxButtonWidth);
 }
 
@@ -146,6 +146,13 @@ void CTabButtonHost::DoFitButtons()
 {
     const int count = static_cast<int>(SendMessage(TCM_GETITEMCOUNT));
     SendMessage(TCM_SETITEMSIZE, 0, MAKELPARAM(ButtonWidth(count), kButtonHeight));
+    // Button-style tabs stand a few pixels apart, and the control decides how
+    // many: read the gap from the laid-out row. A row wider than the control
+    // scrolls and hides its first buttons.
+    RECT first{}, second{};
+    if (count > 1 && SendMessage(TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) &&
+        SendMessage(TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second)) && second.left > first.right)
+        SendMessage(TCM_SETITEMSIZE, 0, MAKELPARAM(ButtonWidth(count, second.left - first.right), kButtonHeight));
 }
 
 // --------------------------------------------------------- CToolbarButtonHost
