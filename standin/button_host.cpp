@@ -59,11 +59,11 @@ void CButtonHost::FitButtons()
         DoFitButtons();
 }
 
-int CButtonHost::ButtonWidth(int count, int gap) const
+int CButtonHost::ButtonWidth(int count, int gap, int lead) const
 {
     RECT client{};
     GetClientRect(&client);
-    const int fit = count > 0 ? (client.right - client.left - (count - 1) * gap) / count : kMaxButtonWidth;
+    const int fit = count > 0 ? (client.right - client.left - lead - (count - 1) * gap) / count : kMaxButtonWidth;
     return std::clamp(fit, kMinButtonWidth, kMaxButtonWidth);
 }
 
@@ -145,14 +145,24 @@ void CTabButtonHost::OnSize(UINT, int, int)
 void CTabButtonHost::DoFitButtons()
 {
     const int count = static_cast<int>(SendMessage(TCM_GETITEMCOUNT));
-    SendMessage(TCM_SETITEMSIZE, 0, MAKELPARAM(ButtonWidth(count), kButtonHeight));
-    // Button-style tabs stand a few pixels apart, and the control decides how
-    // many: read the gap from the laid-out row. A row wider than the control
-    // scrolls and hides its first buttons.
+    int width = ButtonWidth(count);
+    SendMessage(TCM_SETITEMSIZE, 0, MAKELPARAM(width, kButtonHeight));
+    // Button-style tabs start a little way in and stand a few pixels apart,
+    // and the control decides how far: read both from the laid-out row. A row
+    // wider than the control scrolls and hides its first buttons.
     RECT first{}, second{};
     if (count > 1 && SendMessage(TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) &&
-        SendMessage(TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second)) && second.left > first.right)
-        SendMessage(TCM_SETITEMSIZE, 0, MAKELPARAM(ButtonWidth(count, second.left - first.right), kButtonHeight));
+        SendMessage(TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second)) && second.left >= first.right) {
+        width = ButtonWidth(count, second.left - first.right, std::max(0, static_cast<int>(first.left)));
+        SendMessage(TCM_SETITEMSIZE, 0, MAKELPARAM(width, kButtonHeight));
+    }
+    // Should the control still keep a margin of its own, it shows its scroll
+    // arrows, a child up-down control: narrower buttons until they go.
+    HWND arrows = ::FindWindowExA(m_hWnd, nullptr, UPDOWN_CLASSA, nullptr);
+    while (arrows && ::IsWindowVisible(arrows) && width > kMinButtonWidth) {
+        --width;
+        SendMessage(TCM_SETITEMSIZE, 0, MAKELPARAM(width, kButtonHeight));
+    }
 }
 
 // --------------------------------------------------------- CToolbarButtonHost

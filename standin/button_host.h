@@ -43,9 +43,10 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Fits the buttons to the width now, or on release while redraw is held.
     void FitButtons();
-    // Fits count buttons, gap pixels apart, into the client width, each at
-    // most kMaxButtonWidth and at least kMinButtonWidth wide.
-    int ButtonWidth(int count, int gap = 0) const;
+    // Fits count buttons, gap pixels apart and the first lead pixels in, into
+    // the client width, each at most kMaxButtonWidth and at least
+    // kMinButtonWidth wide.
+    int ButtonWidth(int count, int gap = 0, int lead = 0) const;
 
     static constexpr int kMaxButtonWidth = 180;
     static constexpr int kMinButtonWidth = 40;
