@@ -1,9 +1,11 @@
 // corvane_samples.exe: opens sample task windows for the stand-in taskbar.
 //
-//   corvane_samples [--count N] [--prefix TEXT] [--seconds S]
+//   corvane_samples [--count N] [--prefix TEXT | --title TEXT] [--seconds S]
 //
-//   --count N      how many windows (default 3, at most 100)
+//   --count N      how many windows (default 3, at most 1000)
 //   --prefix TEXT  their titles are "TEXT 1" ... "TEXT N" (default "Sample")
+//   --title TEXT   every window is titled exactly TEXT (long titles and
+//                  titles in the ANSI code page's double-byte characters)
 //   --seconds S    close them all after S seconds (default: stay open)
 //
 // The program ends when its last window is closed (WM_CLOSE to each, or by
@@ -17,7 +19,9 @@
 
 namespace {
 
-constexpr int kMaxCount = 100;
+// Only a guard against a mistyped number: several hundred windows are a
+// reasonable load for a taskbar.
+constexpr int kMaxCount = 1000;
 
 void WriteError(const char* text)
 {
@@ -56,17 +60,20 @@ BOOL CSamplesApp::InitInstance()
     long count = 3;
     long seconds = 0;
     const char* prefix = "Sample";
+    const char* title = nullptr;
     for (int i = 1; i < __argc; ++i) {
         const bool hasValue = i + 1 < __argc;
         if (std::strcmp(__argv[i], "--count") == 0 && hasValue && ParseNumber(__argv[i + 1], 1, kMaxCount, count)) {
             ++i;
         } else if (std::strcmp(__argv[i], "--prefix") == 0 && hasValue) {
             prefix = __argv[++i];
+        } else if (std::strcmp(__argv[i], "--title") == 0 && hasValue) {
+            title = __argv[++i];
         } else if (std::strcmp(__argv[i], "--seconds") == 0 && hasValue &&
                    ParseNumber(__argv[i + 1], 1, 24 * 3600, seconds)) {
             ++i;
         } else {
-            WriteError("usage: corvane_samples [--count N] [--prefix TEXT] [--seconds S]\n");
+            WriteError("usage: corvane_samples [--count N] [--prefix TEXT | --title TEXT] [--seconds S]\n");
             m_exitCode = 2;
             return FALSE;
         }
@@ -77,6 +84,10 @@ BOOL CSamplesApp::InitInstance()
         WriteError("corvane_samples: a sample window could not be created\n");
         m_exitCode = 1;
         return FALSE;
+    }
+    if (title) {
+        for (size_t i = 0; i < windows.size(); ++i)
+            ::SetWindowTextA(windows[i].m_hWnd, title);
     }
     // A thread timer: its WM_TIMER comes to the loop with no window.
     const UINT_PTR deadline = seconds > 0 ? ::SetTimer(nullptr, 0, static_cast<UINT>(seconds * 1000), nullptr) : 0;

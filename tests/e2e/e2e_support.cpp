@@ -198,6 +198,53 @@ HWND CaptureOfThread(HWND hWnd)
     return ThreadInfoOf(hWnd).hwndCapture;
 }
 
+bool SendWithin(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs, LRESULT* result)
+{
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutA(hWnd, message, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &answer))
+        return false;
+    if (result)
+        *result = static_cast<LRESULT>(answer);
+    return true;
+}
+
+namespace {
+
+struct TextQuery {
+    const CString* text;
+    bool found;
+};
+
+BOOL CALLBACK FindStaticText(HWND hWnd, LPARAM lParam)
+{
+    auto* query = reinterpret_cast<TextQuery*>(lParam);
+    char name[16] = {};
+    ::GetClassNameA(hWnd, name, sizeof name);
+    if (lstrcmpiA(name, "Static") == 0 && WindowText(hWnd) == *query->text) {
+        query->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> MessageBoxesOf(DWORD processId, const CString& text)
+{
+    std::vector<HWND> boxes;
+    for (HWND hWnd : TopLevelWindows(processId)) {
+        char name[16] = {};
+        ::GetClassNameA(hWnd, name, sizeof name);
+        if (std::strcmp(name, "#32770") != 0)
+            continue;
+        TextQuery query{&text, false};
+        ::EnumChildWindows(hWnd, FindStaticText, reinterpret_cast<LPARAM>(&query));
+        if (query.found)
+            boxes.push_back(hWnd);
+    }
+    return boxes;
+}
+
 // ------------------------------------------------------------ CRemoteListView
 
 namespace {

@@ -66,6 +66,13 @@ CString WindowText(HWND hWnd);
 HWND FocusOfThread(HWND hWnd);
 HWND CaptureOfThread(HWND hWnd);
 
+// SendMessageTimeout that gives up on a hung receiver at once and on a busy
+// one after timeoutMs: false when the message was not answered in time.
+bool SendWithin(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs, LRESULT* result = nullptr);
+// The message boxes (dialogs of class "#32770" with a static text equal to
+// text) that the process shows now.
+std::vector<HWND> MessageBoxesOf(DWORD processId, const CString& text);
+
 // A list-view control of another process. Its item messages carry pointers,
 // which mean nothing there: the structures travel through a buffer allocated
 // in that process.

@@ -1,0 +1,201 @@
+#include "e2e_session.h"
+#include <commctrl.h>
+#include <algorithm>
+#include "resource.h"
+
+namespace {
+
+constexpr char kMainClass[] = "#32770";
+constexpr char kMainCaption[] = "Corvane";
+// The mutex that the other end-to-end tests take too: one test at a time owns
+// the pointer, the keyboard and the prefix's one stand-in.
+constexpr char kSerialMutex[] = "CorvaneE2E.RealInput";
+
+CPoint CursorPos()
+{
+    CPoint point;
+    ::GetCursorPos(&point);
+    return point;
+}
+
+bool PointerTo(CPoint point)
+{
+    RealInput::MoveTo(point);
+    return WaitUntil([&] { return CursorPos() == point; }, 2000);
+}
+
+}  // namespace
+
+Windows Restricted(const Windows& windows, const Windows& among)
+{
+    Windows result;
+    for (HWND hWnd : windows) {
+        if (std::find(among.begin(), among.end(), hWnd) != among.end())
+            result.push_back(hWnd);
+    }
+    return result;
+}
+
+void E2eSession::SetUp()
+{
+    m_serial.Attach(::CreateMutexA(nullptr, FALSE, kSerialMutex));
+    ASSERT_TRUE(m_serial);
+    const DWORD turn = ::WaitForSingleObject(m_serial.Get(), 60000);
+    ASSERT_TRUE(turn == WAIT_OBJECT_0 || turn == WAIT_ABANDONED) << "another end-to-end test kept the session";
+    m_ownsSerial = true;
+    // The list selects the entry under a resting pointer: keep it away.
+    ParkPointer();
+}
+
+void E2eSession::TearDown()
+{
+    m_list.reset();
+    if (m_corvane.IsRunning() && m_main) {
+        ::PostMessageA(m_main, WM_COMMAND, IDCANCEL, 0);
+        m_corvane.WaitForExit(3000);
+    }
+    m_corvane.Terminate();
+    m_version.reset();
+    m_standin.Stop();
+    if (m_ownsSerial)
+        ::ReleaseMutex(m_serial.Get());
+}
+
+void E2eSession::ParkPointer()
+{
+    PointerTo(CPoint(::GetSystemMetrics(SM_CXSCREEN) - 8, 8));
+}
+
+void E2eSession::StartStandin(bool toolbar)
+{
+    ASSERT_TRUE(m_standin.Start(StandinExe(), toolbar ? "--toolbar" : "")) << StandinExe().str();
+    m_client = CStandinClient(m_standin.GetTray());
+}
+
+Windows E2eSession::OpenSamples(CChildProcess& process, const CString& arguments, size_t count, DWORD timeoutMs)
+{
+    Windows opened;
+    if (!process.Start(SamplesExe(), arguments)) {
+        ADD_FAILURE() << "could not start " << SamplesExe().str();
+        return opened;
+    }
+    const bool shown = WaitUntil([&] { return TopLevelWindows(process.GetId()).size() == count; }, timeoutMs);
+    EXPECT_TRUE(shown) << count << " sample windows did not open";
+    const Windows own = TopLevelWindows(process.GetId());
+    if (m_client.IsConnected())
+        m_client.Rescan();
+    opened = m_client.IsConnected() ? Restricted(OnTaskbar(), own) : own;
+    EXPECT_EQ(own.size(), opened.size()) << "sample windows without a button";
+    return opened;
+}
+
+void E2eSession::StartCorvane(LPCSTR version)
+{
+    m_list.reset();
+    m_version.reset();
+    m_version = std::make_unique<CAppVersion>("corvane.exe", version);
+    ASSERT_TRUE(m_corvane.Start(CorvaneExe(), "")) << CorvaneExe().str();
+    // The first refresh runs before the window shows: many windows make it long.
+    ASSERT_TRUE(WaitUntil([&] { return (m_main = FindTopLevel(m_corvane.GetId(), kMainClass, kMainCaption)) != nullptr; },
+                          60000))
+        << "no main window";
+    m_list = std::make_unique<CRemoteListView>(::GetDlgItem(m_main, IDC_TASK_LIST));
+    ASSERT_TRUE(m_list->IsValid());
+}
+
+bool E2eSession::Click(int id, UINT timeoutMs)
+{
+    return SendWithin(::GetDlgItem(m_main, id), BM_CLICK, 0, 0, timeoutMs);
+}
+
+void E2eSession::PostClick(int id)
+{
+    // What a button sends its parent when it is clicked.
+    ::PostMessageA(m_main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(m_main, id)));
+}
+
+void E2eSession::BringToFront(HWND hWnd)
+{
+    // Asked again while it waits: a window that another program has just
+    // opened may still be taking the activation.
+    const bool front = WaitUntil([&] {
+        if (::GetForegroundWindow() == hWnd)
+            return true;
+        ::SetForegroundWindow(hWnd);
+        return false;
+    });
+    ASSERT_TRUE(front) << "could not bring it to the front; in front: \"" << WindowText(::GetForegroundWindow()).str()
+                       << "\"";
+}
+
+bool E2eSession::Drag(int from, int to)
+{
+    // Windows that opened since may cover the list: the drag goes to what is
+    // under the pointer.
+    if (!WaitUntil([&] {
+            if (::GetForegroundWindow() == m_main)
+                return true;
+            ::SetForegroundWindow(m_main);
+            return false;
+        })) {
+        ADD_FAILURE() << "the main window is not in front";
+        return false;
+    }
+    // Two presses close in time and place make a double click, which starts
+    // no drag: each drag presses a little to the other side of the label's
+    // centre than the one before.
+    m_pressLeft = !m_pressLeft;
+    const int shift = 4 * ::GetSystemMetrics(SM_CXDOUBLECLK);
+    CPoint start = m_list->GetLabelCentre(from);
+    start.x += m_pressLeft ? -shift : shift;
+    const CPoint drop = m_list->GetLabelCentre(to);
+    if (start.x < 0 || drop.x < 0 || !PointerTo(start)) {
+        ADD_FAILURE() << "no entry to drag, or the pointer did not get there";
+        return false;
+    }
+    if (::WindowFromPoint(start) != m_list->GetHwnd()) {
+        ADD_FAILURE() << "the entry is covered by \"" << WindowText(::WindowFromPoint(start)).str() << "\"";
+        return false;
+    }
+    RealInput::LeftDown();
+    // Beyond the drag threshold the list reports the drag, and the program's
+    // rectangle tracking captures the mouse for the dialog. A drop on the
+    // entry itself still needs the pointer to have moved.
+    const CPoint beyond(start.x + 12, drop.y == start.y ? start.y + 6 : (start.y + drop.y) / 2);
+    const bool started = PointerTo(beyond) && WaitUntil([&] { return CaptureOfThread(m_main) == m_main; }, 3000);
+    EXPECT_TRUE(started) << "the drag did not start";
+    const bool dropped = started && PointerTo(CPoint(drop.x + 2, drop.y)) && PointerTo(drop);
+    EXPECT_TRUE(!started || dropped) << "the pointer did not reach the drop place";
+    // Released whatever happened, so that no later step finds the button held.
+    RealInput::LeftUp();
+    const bool ended = WaitUntil([&] { return CaptureOfThread(m_main) == nullptr; }, 3000);
+    EXPECT_TRUE(ended) << "the drag did not end";
+    return started && dropped && ended;
+}
+
+bool E2eSession::IsResponsive(UINT timeoutMs) const
+{
+    return m_corvane.IsRunning() && SendWithin(m_main, WM_NULL, 0, 0, timeoutMs);
+}
+
+bool E2eSession::Sync(DWORD timeoutMs)
+{
+    // A message sent from here is answered even in the middle of a command,
+    // whenever the program waits for the stand-in; a posted one only when the
+    // command has returned to the message loop. The marker is a change that
+    // cannot be seen: the text background between its default and the window
+    // colour that the default stands for.
+    HWND list = m_list->GetHwnd();
+    LRESULT current = 0;
+    if (!SendWithin(list, LVM_GETTEXTBKCOLOR, 0, 0, timeoutMs, &current))
+        return false;
+    const COLORREF marker = static_cast<COLORREF>(current) == CLR_DEFAULT ? ::GetSysColor(COLOR_WINDOW) : CLR_DEFAULT;
+    if (!::PostMessageA(list, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(marker)))
+        return false;
+    return WaitUntil(
+        [&] {
+            LRESULT now = 0;
+            return SendWithin(list, LVM_GETTEXTBKCOLOR, 0, 0, timeoutMs, &now) && static_cast<COLORREF>(now) == marker;
+        },
+        timeoutMs);
+}

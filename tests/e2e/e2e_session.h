@@ -1,0 +1,61 @@
+#pragma once
+// A session of the real corvane.exe over the stand-in taskbar, for tests that
+// run the program for long or against faults: the stand-in, sample windows of
+// other processes, the program and its list, and bounded ways to drive it.
+// Every wait has a limit, so that a hung program fails a test instead of
+// hanging it.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <memory>
+#include <vector>
+#include "e2e_support.h"
+#include "standin/standin_client.h"
+
+using Windows = std::vector<HWND>;
+
+// The windows of `windows` that are also in `among`, in the order of `windows`.
+Windows Restricted(const Windows& windows, const Windows& among);
+
+class E2eSession : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    static void ParkPointer();
+
+    // The stand-in with a tab control (or a toolbar) as its button host.
+    void StartStandin(bool toolbar = false);
+    // Starts a samples process with these arguments and waits until it shows
+    // `count` windows and the stand-in has given them buttons; gives them in
+    // the stand-in's order.
+    Windows OpenSamples(CChildProcess& process, const CString& arguments, size_t count, DWORD timeoutMs = 10000);
+    // Starts the program with the Windows version that picks its taskbar kind
+    // (win2k: tab control, winxp: toolbar) and waits for its main window.
+    void StartCorvane(LPCSTR version = "win2k");
+
+    Windows OnTaskbar() const { return m_client.GetButtons(); }
+    Windows Listed() const { return m_list->GetWindows(); }
+
+    // Presses a button of the main window and waits for its command to end.
+    bool Click(int id, UINT timeoutMs = 10000);
+    // Presses it without waiting: for commands that open a modal box.
+    void PostClick(int id);
+    void BringToFront(HWND hWnd);
+    // A real mouse drag of entry `from` onto entry `to`'s label: false when
+    // the drag did not start or did not end in time.
+    bool Drag(int from, int to);
+    bool IsResponsive(UINT timeoutMs = 5000) const;
+    // Waits until the program has handled everything it was busy with when
+    // this was called: false when it did not get there in time.
+    bool Sync(DWORD timeoutMs = 10000);
+
+    CHandle m_serial;
+    bool m_ownsSerial = false;
+    CStandinProcess m_standin;
+    CStandinClient m_client{nullptr};
+    std::unique_ptr<CAppVersion> m_version;
+    CChildProcess m_corvane;
+    HWND m_main = nullptr;
+    std::unique_ptr<CRemoteListView> m_list;
+    bool m_pressLeft = false;
+};
