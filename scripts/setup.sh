@@ -3,8 +3,11 @@
 # everything is present it only checks and returns.
 set -euo pipefail
 
+# clang, lld and cppcheck: the second compiler and the static checks
+# (scripts/check.sh, cmake/clang-mingw-i686.cmake).
 packages=(cmake make g++-mingw-w64-i686-posix googletest wine wine32:i386
-          xvfb xauth xdotool fonts-wine fonts-wqy-microhei locales imagemagick zip)
+          xvfb xauth xdotool fonts-wine fonts-wqy-microhei locales imagemagick zip
+          clang lld cppcheck)
 
 missing=()
 for p in "${packages[@]}"; do
