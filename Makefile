@@ -1,8 +1,10 @@
 # Corvane: build and test a 32-bit Windows program on Debian with MinGW-w64 and Wine.
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
+# The second compiler's build (scripts/check.sh).
+CLANG_DIR ?= $(BUILD_DIR)-clang
 
-.PHONY: all setup configure build test clean
+.PHONY: all setup configure build test check dist clean
 
 all: build
 
@@ -15,8 +17,20 @@ configure: setup
 build: configure
 	@cmake --build $(BUILD_DIR) -j 2 -- --no-print-directory
 
+# The suites under Wine, then the quick static checks: the program built with
+# clang too, and cppcheck.
 test: build
 	@scripts/test.sh $(BUILD_DIR)
+	@scripts/check.sh static $(CLANG_DIR)
+
+# What `make test` leaves out for time: every suite built with clang and run
+# under Wine, and the release archive rebuilt from scratch and compared.
+check: build
+	@scripts/check.sh full $(CLANG_DIR) $(BUILD_DIR)
+
+# The release archive $(BUILD_DIR)/dist/corvane-<version>-win32.zip.
+dist: setup
+	@scripts/dist.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR)

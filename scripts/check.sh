@@ -6,8 +6,8 @@
 #       an error. Part of `make test`.
 #   check.sh full CLANG_DIR RELEASE_DIR
 #       The above, plus every test suite built with clang and run under Wine,
-#       and the release archive built twice, from two clean builds, and found
-#       byte for byte the same. `make check`.
+#       and the release archive built again in a clean tree at another path
+#       and found byte for byte the same (scripts/dist.sh --verify). `make check`.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/.." && pwd)"
