@@ -13,6 +13,26 @@ constexpr UINT kEntryMask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
 // Full-row selection, and hovering selects.
 constexpr LPARAM kListExtendedStyle = LVS_EX_FULLROWSELECT | LVS_EX_TRACKSELECT;
 
+// The length of the title without a lead byte that lost its trail byte: a
+// window of another process answers GetWindowTextA under Wine with as many
+// bytes as fit, so a cut title may end in the first half of a double-byte
+// character, which would show as a wrong character.
+int WholeCharacters(char* title, int length)
+{
+    int i = 0;
+    while (i < length) {
+        if (!::IsDBCSLeadByte(static_cast<BYTE>(title[i]))) {
+            ++i;
+        } else if (i + 1 < length) {
+            i += 2;
+        } else {
+            title[i] = '\0';
+            return i;
+        }
+    }
+    return length;
+}
+
 }  // namespace
 
 CTaskButtonList::CTaskButtonList() : m_kind(Unknown), m_pList(nullptr)
@@ -90,7 +110,7 @@ BOOL CALLBACK CTaskButtonList::EnumTaskWindowProc(HWND hWnd, LPARAM lParam)
         return FALSE;
 
     char title[kTitleBufferSize] = {};
-    const int length = ::GetWindowTextA(hWnd, title, kTitleBufferSize);
+    const int length = WholeCharacters(title, ::GetWindowTextA(hWnd, title, kTitleBufferSize));
     if (!IsTaskWindow(hWnd) || length <= 0)
         return TRUE;
 
