@@ -26,6 +26,23 @@ bool PointerTo(CPoint point)
 
 }  // namespace
 
+namespace {
+
+BOOL CALLBACK CollectAll(HWND hWnd, LPARAM lParam)
+{
+    reinterpret_cast<Windows*>(lParam)->push_back(hWnd);
+    return TRUE;
+}
+
+}  // namespace
+
+Windows InZOrder(const Windows& windows)
+{
+    Windows all;
+    ::EnumWindows(CollectAll, reinterpret_cast<LPARAM>(&all));
+    return Restricted(all, windows);
+}
+
 Windows Restricted(const Windows& windows, const Windows& among)
 {
     Windows result;
@@ -66,9 +83,15 @@ void E2eSession::ParkPointer()
     PointerTo(CPoint(::GetSystemMetrics(SM_CXSCREEN) - 8, 8));
 }
 
-void E2eSession::StartStandin(bool toolbar)
+void E2eSession::StartStandin(bool toolbar, UINT pollMs)
 {
-    ASSERT_TRUE(m_standin.Start(StandinExe(), toolbar ? "--toolbar" : "")) << StandinExe().str();
+    CString arguments = toolbar ? "--toolbar" : "";
+    if (pollMs) {
+        CString poll;
+        poll.Format(" --poll %u", pollMs);
+        arguments += poll;
+    }
+    ASSERT_TRUE(m_standin.Start(StandinExe(), arguments)) << StandinExe().str();
     m_client = CStandinClient(m_standin.GetTray());
 }
 
@@ -89,18 +112,27 @@ Windows E2eSession::OpenSamples(CChildProcess& process, const CString& arguments
     return opened;
 }
 
-void E2eSession::StartCorvane(LPCSTR version)
+void E2eSession::StartCorvane(LPCSTR version, DWORD timeoutMs)
 {
     m_list.reset();
     m_version.reset();
     m_version = std::make_unique<CAppVersion>("corvane.exe", version);
     ASSERT_TRUE(m_corvane.Start(CorvaneExe(), "")) << CorvaneExe().str();
-    // The first refresh runs before the window shows: many windows make it long.
+    // The first refresh runs before the window shows.
     ASSERT_TRUE(WaitUntil([&] { return (m_main = FindTopLevel(m_corvane.GetId(), kMainClass, kMainCaption)) != nullptr; },
-                          60000))
+                          timeoutMs))
         << "no main window";
     m_list = std::make_unique<CRemoteListView>(::GetDlgItem(m_main, IDC_TASK_LIST));
     ASSERT_TRUE(m_list->IsValid());
+}
+
+void E2eSession::ArrangeTaskbar(const Windows& order)
+{
+    for (HWND hWnd : order)
+        ASSERT_TRUE(StandinRequest(m_client.GetTray(), kStandinMsgDeleteTab, reinterpret_cast<WPARAM>(hWnd), 0, nullptr));
+    for (HWND hWnd : order)
+        ASSERT_TRUE(StandinRequest(m_client.GetTray(), kStandinMsgAddTab, reinterpret_cast<WPARAM>(hWnd), 0, nullptr));
+    ASSERT_EQ(order, Restricted(OnTaskbar(), order));
 }
 
 bool E2eSession::Click(int id, UINT timeoutMs)

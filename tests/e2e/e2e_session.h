@@ -15,6 +15,9 @@ using Windows = std::vector<HWND>;
 
 // The windows of `windows` that are also in `among`, in the order of `windows`.
 Windows Restricted(const Windows& windows, const Windows& among);
+// The windows in the order EnumWindows gives them, the Z order: the order in
+// which a refresh lists them before it asks the taskbar.
+Windows InZOrder(const Windows& windows);
 
 class E2eSession : public ::testing::Test {
 protected:
@@ -23,17 +26,21 @@ protected:
 
     static void ParkPointer();
 
-    // The stand-in with a tab control (or a toolbar) as its button host.
-    void StartStandin(bool toolbar = false);
+    // The stand-in with a tab control (or a toolbar) as its button host,
+    // looking at the windows every pollMs (0: its default).
+    void StartStandin(bool toolbar = false, UINT pollMs = 0);
     // Starts a samples process with these arguments and waits until it shows
     // `count` windows and the stand-in has given them buttons; gives them in
     // the stand-in's order.
     Windows OpenSamples(CChildProcess& process, const CString& arguments, size_t count, DWORD timeoutMs = 10000);
     // Starts the program with the Windows version that picks its taskbar kind
     // (win2k: tab control, winxp: toolbar) and waits for its main window.
-    void StartCorvane(LPCSTR version = "win2k");
+    void StartCorvane(LPCSTR version = "win2k", DWORD timeoutMs = 10000);
 
     Windows OnTaskbar() const { return m_client.GetButtons(); }
+    // Gives the stand-in's buttons this order: every one off, then on again,
+    // since AddTab appends.
+    void ArrangeTaskbar(const Windows& order);
     Windows Listed() const { return m_list->GetWindows(); }
 
     // Presses a button of the main window and waits for its command to end.

@@ -232,7 +232,8 @@ BOOL CALLBACK FindStaticText(HWND hWnd, LPARAM lParam)
 std::vector<HWND> MessageBoxesOf(DWORD processId, const CString& text)
 {
     std::vector<HWND> boxes;
-    for (HWND hWnd : TopLevelWindows(processId)) {
+    // Hidden ones too: a box exists a moment before it shows.
+    for (HWND hWnd : TopLevelWindows(processId, false)) {
         char name[16] = {};
         ::GetClassNameA(hWnd, name, sizeof name);
         if (std::strcmp(name, "#32770") != 0)

@@ -70,7 +70,7 @@ HWND CaptureOfThread(HWND hWnd);
 // one after timeoutMs: false when the message was not answered in time.
 bool SendWithin(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs, LRESULT* result = nullptr);
 // The message boxes (dialogs of class "#32770" with a static text equal to
-// text) that the process shows now.
+// text) that the process has now, shown or about to show.
 std::vector<HWND> MessageBoxesOf(DWORD processId, const CString& text);
 
 // A list-view control of another process. Its item messages carry pointers,
