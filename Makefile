@@ -39,3 +39,11 @@ clean:
 .PHONY: bench
 bench: build
 	@scripts/bench.sh $(BUILD_DIR)
+
+# The program over the stand-in taskbar with sample windows: on your display,
+# or with none on a virtual one, where it saves a screenshot. Builds only the
+# programs it starts.
+.PHONY: run
+run: configure
+	@cmake --build $(BUILD_DIR) -j 2 --target corvane corvane_standin corvane_standin_taskbarlist corvane_samples -- --no-print-directory
+	@scripts/run.sh $(BUILD_DIR)

@@ -1,18 +1,44 @@
-# Sourced by the scripts that run Windows programs: a virtual display (unless
-# one is given) and one persistent wineserver for the build's prefix.
+# Sourced by the scripts that run Windows programs: a display and one
+# persistent wineserver for the build's prefix.
+#
+#   session_start BUILD [--user-display] [--screen WxH]
+#
+# The display is a virtual one (Xvfb) of its own, WxH (default 1280x800), so
+# that tests and benches never depend on, or disturb, the user's desktop.
+# --user-display (make run) takes the caller's $DISPLAY instead when it
+# answers. A developer who wants to watch tests or benches on their own
+# display says so with CORVANE_USE_DISPLAY=1. SESSION_DISPLAY_KIND tells the
+# caller which it got: "virtual" or "user".
 
 session_start() {
     local build="$1"
+    shift
+    local want_user=0 screen=1280x800
+    while [ $# -gt 0 ]; do
+        case "$1" in
+            --user-display) want_user=1 ;;
+            --screen) screen="${2:?session_start: --screen needs WxH}"; shift ;;
+            *) echo "session: unknown option $1" >&2; return 2 ;;
+        esac
+        shift
+    done
+    [ -n "${CORVANE_USE_DISPLAY:-}" ] && want_user=1
+
     export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}" WINEARCH=win32
     export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
     export LC_ALL=zh_CN.UTF-8
     "$(dirname "${BASH_SOURCE[0]}")/prefix.sh" "$WINEPREFIX"
 
     SESSION_XVFB_PID=""
-    if [ -z "${CORVANE_USE_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+    SESSION_DISPLAY_KIND=virtual
+    if [ $want_user -eq 1 ] && [ -n "${DISPLAY:-}" ] && timeout 5 xdotool getdisplaygeometry >/dev/null 2>&1; then
+        SESSION_DISPLAY_KIND=user
+    else
         local fifo display
         fifo="$(mktemp -u)"; mkfifo "$fifo"
-        Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+        # Started in the background by a script, Xvfb ignores Ctrl+C:
+        # session_stop ends it.
+        Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
         SESSION_XVFB_PID=$!
         read -r -t 20 display <"$fifo" || { echo "session: Xvfb did not start" >&2; rm -f "$fifo"; return 1; }
         rm -f "$fifo"
@@ -24,10 +50,13 @@ session_start() {
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
+# Ends every Windows process of the prefix (wineserver -k), then the virtual
+# display. Safe to call more than once.
 session_stop() {
     wineserver -k </dev/null >/dev/null 2>&1 || true
     if [ -n "${SESSION_XVFB_PID:-}" ]; then
         kill "$SESSION_XVFB_PID" 2>/dev/null || true
         wait "$SESSION_XVFB_PID" 2>/dev/null || true
+        SESSION_XVFB_PID=""
     fi
 }

@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# make run: Corvane over the stand-in taskbar, with five sample task windows.
+#
+#   run.sh BUILD_DIR
+#
+# On the user's display ($DISPLAY, when it answers) it runs until Corvane is
+# closed. With no display it runs on a virtual one, waits until the main
+# window is shown, saves a screenshot to BUILD_DIR/screenshots/run.png and
+# ends. Either way every program it started, and the prefix's wineserver, are
+# gone when it returns, also after Ctrl+C.
+#
+# Sourced (scripts/screenshots.sh does), it only defines the run_* functions.
+
+run_here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$run_here/session.sh"
+
+RUN_PIDS=()
+
+# run_exe EXE [ARGS...]: a Windows program in the background; RUN_LAST_PID is
+# its process (wine becomes the program, so the id stays the program's).
+run_exe() {
+    wine "$@" </dev/null >/dev/null 2>&1 &
+    RUN_LAST_PID=$!
+    RUN_PIDS+=("$RUN_LAST_PID")
+}
+
+# run_wait_window SECONDS WHAT XDOTOOL_SEARCH_ARGS...: polls every 100 ms until
+# a window matches; fails with a message after SECONDS.
+run_wait_window() {
+    local tenths=$(($1 * 10)) what="$2"
+    shift 2
+    while ! xdotool search "$@" >/dev/null 2>&1; do
+        if [ $tenths -le 0 ]; then
+            echo "run: $what did not appear" >&2
+            return 1
+        fi
+        tenths=$((tenths - 1))
+        sleep 0.1
+    done
+}
+
+# run_start_taskbar BUILD: the stand-in taskbar, then five task windows with
+# distinct titles, two English and three Chinese ones, which the stand-in gives
+# buttons in the order they appear.
+run_start_taskbar() {
+    local build="$1"
+    run_exe "$build/standin/corvane_standin.exe"
+    run_wait_window 20 "stand-in taskbar" --onlyvisible --class '^corvane_standin\.exe$'
+    run_exe "$build/standin/corvane_samples.exe" --count 2 --prefix "Sample window"
+    run_wait_window 20 "sample window" --onlyvisible --name '^Sample window 2$'
+    run_exe "$build/standin/corvane_samples.exe" --count 3 --prefix "任务窗口"
+    run_wait_window 20 "sample window" --onlyvisible --name '^任务窗口 3$'
+    # The stand-in looks for new windows every 150 ms.
+    sleep 0.5
+}
+
+# run_start_corvane BUILD: starts corvane.exe (RUN_CORVANE_PID) and waits until
+# its main window is shown, with the list filled in.
+run_start_corvane() {
+    local build="$1"
+    run_exe "$build/corvane.exe"
+    RUN_CORVANE_PID=$RUN_LAST_PID
+    # --all: every condition, not any one of them.
+    run_wait_window 30 "Corvane main window" --all --onlyvisible --pid "$RUN_CORVANE_PID" --name '^Corvane$'
+    # The window is shown after the list was filled; give it a moment to paint.
+    sleep 0.5
+}
+
+# run_activate: a click on the main window's caption, as a hand gives it, makes
+# it the foreground window (a virtual display has no window manager to do so).
+run_activate() {
+    local main X Y WIDTH HEIGHT SCREEN WINDOW
+    main="$(xdotool search --all --onlyvisible --pid "$RUN_CORVANE_PID" --name '^Corvane$' | head -n1)"
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + 8)) click 1
+    # Then out of the way, so that no entry is picked by a resting pointer.
+    xdotool mousemove --sync $((X + WIDTH + 40)) $((Y + HEIGHT + 40))
+    sleep 0.3
+}
+
+# run_screenshot FILE: the whole screen, as an 8-bit palette PNG.
+run_screenshot() {
+    mkdir -p "$(dirname "$1")"
+    import -window root "PNG8:$1"
+}
+
+# Ends what was started, then the session. Safe to call more than once.
+run_stop() {
+    local pid
+    for pid in "${RUN_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    session_stop
+    for pid in "${RUN_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    RUN_PIDS=()
+}
+
+run_main() {
+    set -euo pipefail
+    local build
+    build="$(cd "${1:?usage: run.sh BUILD_DIR}" && pwd)"
+    [ -f "$build/corvane.exe" ] || { echo "run: $build/corvane.exe is missing: make build first" >&2; return 1; }
+
+    trap run_stop EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    session_start "$build" --user-display --screen 1024x768
+    run_start_taskbar "$build"
+    run_start_corvane "$build"
+
+    if [ "$SESSION_DISPLAY_KIND" = user ]; then
+        echo "run: Corvane runs on display $DISPLAY; close it to end."
+        wait "$RUN_CORVANE_PID" 2>/dev/null || true
+    else
+        local shot="$build/screenshots/run.png"
+        run_activate
+        run_screenshot "$shot"
+        echo "run: no display, so Corvane ran on a virtual one; screenshot: $shot"
+    fi
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+    run_main "$@"
+fi
