@@ -1,0 +1,189 @@
+// Nothing piles up over a long session: a thousand refreshes and a hundred
+// openings of the About box leave the image list, the process's GDI objects,
+// the link label's fonts and cursor copy and the thread's windows as they were.
+//
+// Wine's GetGuiResources counts nothing, so GDI objects are counted in the
+// process's GDI handle table, which Wine (like Windows) publishes through the
+// PEB; each counted entry is confirmed by GetObjectType on the handle it
+// stands for.
+#include "app_fixture.h"
+#include <cstdint>
+#include <cstdio>
+#include "app/about_dlg.h"
+#include "tests/support/ansi_text.h"
+
+namespace {
+
+// One entry of Wine's GDI handle table (its ntgdi.h layout): the handle of
+// entry i is i | Unique << 16, and Type is 0 for a free entry.
+#pragma pack(push, 1)
+struct GdiHandleEntry {
+    uint64_t object;
+    uint32_t owner;
+    uint16_t unique;
+    uint8_t type;
+    uint8_t flags;
+    uint64_t user;
+};
+#pragma pack(pop)
+static_assert(sizeof(GdiHandleEntry) == 24, "Wine's GDI handle entry");
+constexpr size_t kGdiHandleCount = 0x10000;
+
+const GdiHandleEntry* GdiHandleTable()
+{
+    // The 32-bit PEB's address is at fs:0x30, and its GdiSharedHandleTable
+    // at offset 0x94.
+    const BYTE* peb = nullptr;
+    __asm__("movl %%fs:0x30, %0" : "=r"(peb));
+    const auto* table = *reinterpret_cast<const GdiHandleEntry* const*>(peb + 0x94);
+    if (!table)
+        return nullptr;
+    // Only trusted when a stock object sits where this layout says it does.
+    const auto stock = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(::GetStockObject(WHITE_BRUSH)));
+    const GdiHandleEntry& entry = table[stock & 0xFFFF];
+    return entry.type != 0 && entry.unique == (stock >> 16) ? table : nullptr;
+}
+
+// Live GDI objects of this process, or -1 when they cannot be counted here.
+int LiveGdiObjects()
+{
+    const GdiHandleEntry* table = GdiHandleTable();
+    if (!table)
+        return -1;
+    int live = 0;
+    for (size_t i = 0; i < kGdiHandleCount; ++i) {
+        if (!table[i].type)
+            continue;
+        const uintptr_t handle = i | static_cast<uintptr_t>(table[i].unique) << 16;
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(handle)))
+            ++live;
+    }
+    return live;
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM lParam)
+{
+    ++*reinterpret_cast<int*>(lParam);
+    return TRUE;
+}
+
+int ThreadWindows()
+{
+    int count = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// What the About box held while it was open, read by a CBT hook as it is
+// activated; the hook then presses Enter on it.
+struct HeldByAbout {
+    int opened = 0;
+    HFONT labelFont = nullptr;
+    HCURSOR handCursor = nullptr;
+};
+thread_local HeldByAbout* t_held = nullptr;
+
+LRESULT CALLBACK AboutHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && t_held) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        if (HWND label = ::GetDlgItem(box, IDC_HOMEPAGE_LINK)) {
+            ++t_held->opened;
+            t_held->labelFont = reinterpret_cast<HFONT>(::SendMessageA(label, WM_GETFONT, 0, 0));
+            // The label shows its own copy of the hand cursor over itself.
+            HCURSOR before = ::GetCursor();
+            ::SendMessageA(label, WM_SETCURSOR, reinterpret_cast<WPARAM>(label), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            // Without the help program the label has no copy and sets none.
+            HCURSOR shown = ::GetCursor();
+            t_held->handCursor = shown != before ? shown : nullptr;
+            ::SetCursor(before);
+            ::PostMessageA(::GetDlgItem(box, IDOK), WM_KEYDOWN, VK_RETURN, 0);
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+class LeakTest : public MainDlgTest {
+protected:
+    int ImageCount() const { return ::ImageList_GetImageCount(TestApp().m_imageList.GetSafeHandle()); }
+    int EntryCount() const { return static_cast<int>(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
+};
+
+TEST_F(LeakTest, AThousandRefreshesKeepOneImagePerEntryAndNoGdiObjectMore)
+{
+    AddWindows(5);
+    // Only the order matters here: a thousand refreshes' calls are not kept.
+    m_shell->SetRecording(false);
+    Open();
+    ASSERT_EQ(m_handles, Listed());
+    Click(IDC_REFRESH);
+    const int images = ImageCount();
+    const int gdi = LiveGdiObjects();
+    ASSERT_GE(images, 5) << "every test window's class has an icon";
+    ASSERT_LE(images, EntryCount());
+
+    for (int i = 0; i < 1000; ++i) {
+        Click(IDC_REFRESH);
+        ASSERT_EQ(images, ImageCount()) << "after refresh " << i;
+    }
+    EXPECT_EQ(m_handles, Listed());
+    std::printf("GDI objects before and after 1000 refreshes: %d, %d (-1: not countable here)\n", gdi,
+                LiveGdiObjects());
+    if (gdi >= 0) {
+        EXPECT_EQ(gdi, LiveGdiObjects()) << "GDI objects made by refreshes and not released";
+    }
+}
+
+TEST_F(LeakTest, AHundredAboutBoxesReleaseTheirFontsCursorCopiesWindowsAndGdiObjects)
+{
+    AddWindows(2);
+    Open();
+    HeldByAbout held;
+    t_held = &held;
+    HHOOK hook = ::SetWindowsHookExA(WH_CBT, AboutHook, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+
+    // The first opening may load what the system keeps for good (the
+    // dialog font's face, the help program's module): count from after it.
+    Click(IDC_ABOUT);
+    ASSERT_EQ(1, held.opened) << "the About box did not open";
+    const int gdi = LiveGdiObjects();
+    const int windows = ThreadWindows();
+    const int images = ImageCount();
+
+    const bool copiesCursor = held.handCursor != nullptr;
+    if (!copiesCursor)
+        std::printf("the label made no cursor copy here (no help program): cursor copies not checked\n");
+    for (int i = 0; i < 100; ++i) {
+        held.labelFont = nullptr;
+        held.handCursor = nullptr;
+        Click(IDC_ABOUT);
+        ASSERT_EQ(i + 2, held.opened) << "the About box did not open";
+        // Both were in use while the box was open, and are gone with it.
+        ASSERT_NE(nullptr, held.labelFont);
+        EXPECT_EQ(0u, ::GetObjectType(held.labelFont)) << "the label's font outlived the box, opening " << i;
+        if (!held.handCursor)
+            continue;
+        ICONINFO info{};
+        const BOOL cursorAlive = ::GetIconInfo(held.handCursor, &info);
+        if (cursorAlive) {
+            // GetIconInfo hands out bitmaps of its own.
+            ::DeleteObject(info.hbmColor);
+            ::DeleteObject(info.hbmMask);
+        }
+        EXPECT_FALSE(cursorAlive) << "the label's cursor copy outlived the box, opening " << i;
+    }
+    ::UnhookWindowsHookEx(hook);
+    t_held = nullptr;
+
+    EXPECT_EQ(windows, ThreadWindows()) << "windows of the box left behind";
+    EXPECT_EQ(images, ImageCount());
+    std::printf("GDI objects before and after 100 About boxes: %d, %d (-1: not countable here)\n", gdi,
+                LiveGdiObjects());
+    if (gdi >= 0) {
+        EXPECT_EQ(gdi, LiveGdiObjects()) << "GDI objects made by the box and not released";
+    }
+    EXPECT_TRUE(::IsWindowEnabled(m_dlg.m_hWnd));
+}
