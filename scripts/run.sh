@@ -66,15 +66,15 @@ run_start_corvane() {
     sleep 0.5
 }
 
-# run_activate: a click on the main window's caption, as a hand gives it, makes
-# it the foreground window (a virtual display has no window manager to do so).
-run_activate() {
+# run_focus: gives the main window the keyboard (the X input focus, which
+# Wine passes on to it) and parks the pointer off the window, where the list
+# cannot pick an entry under a resting pointer.
+run_focus() {
     local main X Y WIDTH HEIGHT SCREEN WINDOW
     main="$(xdotool search --all --onlyvisible --pid "$RUN_CORVANE_PID" --name '^Corvane$' | head -n1)"
     eval "$(xdotool getwindowgeometry --shell "$main")"
-    xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + 8)) click 1
-    # Then out of the way, so that no entry is picked by a resting pointer.
     xdotool mousemove --sync $((X + WIDTH + 40)) $((Y + HEIGHT + 40))
+    xdotool windowfocus --sync "$main"
     sleep 0.3
 }
 
@@ -115,7 +115,7 @@ run_main() {
         wait "$RUN_CORVANE_PID" 2>/dev/null || true
     else
         local shot="$build/screenshots/run.png"
-        run_activate
+        run_focus
         run_screenshot "$shot"
         echo "run: no display, so Corvane ran on a virtual one; screenshot: $shot"
     fi

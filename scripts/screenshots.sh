@@ -20,7 +20,7 @@ session_start "$build" --screen 800x600
 run_start_taskbar "$build"
 run_start_corvane "$build"
 
-run_activate
+run_focus
 run_screenshot "$docs/main-window.png"
 
 # Alt+A is the About button's mnemonic.
