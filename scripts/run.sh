@@ -46,10 +46,11 @@ run_start_taskbar() {
     local build="$1"
     run_exe "$build/standin/corvane_standin.exe"
     run_wait_window 20 "stand-in taskbar" --onlyvisible --class '^corvane_standin\.exe$'
+    # --all: every condition, not any one of them.
     run_exe "$build/standin/corvane_samples.exe" --count 2 --prefix "Sample window"
-    run_wait_window 20 "sample window" --onlyvisible --name '^Sample window 2$'
+    run_wait_window 20 "sample window" --all --onlyvisible --pid "$RUN_LAST_PID" --name '^Sample window 2$'
     run_exe "$build/standin/corvane_samples.exe" --count 3 --prefix "任务窗口"
-    run_wait_window 20 "sample window" --onlyvisible --name '^任务窗口 3$'
+    run_wait_window 20 "sample window" --all --onlyvisible --pid "$RUN_LAST_PID" --name '^任务窗口 3$'
     # The stand-in looks for new windows every 150 ms.
     sleep 0.5
 }
@@ -60,7 +61,6 @@ run_start_corvane() {
     local build="$1"
     run_exe "$build/corvane.exe"
     RUN_CORVANE_PID=$RUN_LAST_PID
-    # --all: every condition, not any one of them.
     run_wait_window 30 "Corvane main window" --all --onlyvisible --pid "$RUN_CORVANE_PID" --name '^Corvane$'
     # The window is shown after the list was filled; give it a moment to paint.
     sleep 0.5
