@@ -117,7 +117,7 @@ run_main() {
         local shot="$build/screenshots/run.png"
         run_focus
         run_screenshot "$shot"
-        echo "run: no display, so Corvane ran on a virtual one; screenshot: $shot"
+        echo "run: no display answered, so Corvane ran on a virtual one; screenshot: $shot"
     fi
 }
 
