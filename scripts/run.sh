@@ -70,10 +70,16 @@ run_start_corvane() {
 # Wine passes on to it) and parks the pointer off the window, where the list
 # cannot pick an entry under a resting pointer.
 run_focus() {
-    local main X Y WIDTH HEIGHT SCREEN WINDOW
+    local main key value right=0 bottom=0
     main="$(xdotool search --all --onlyvisible --pid "$RUN_CORVANE_PID" --name '^Corvane$' | head -n1)"
-    eval "$(xdotool getwindowgeometry --shell "$main")"
-    xdotool mousemove --sync $((X + WIDTH + 40)) $((Y + HEIGHT + 40))
+    # Lines X=.., Y=.., WIDTH=.., HEIGHT=.. among others.
+    while IFS='=' read -r key value; do
+        case "$key" in
+            X | WIDTH) right=$((right + value)) ;;
+            Y | HEIGHT) bottom=$((bottom + value)) ;;
+        esac
+    done < <(xdotool getwindowgeometry --shell "$main")
+    xdotool mousemove --sync $((right + 40)) $((bottom + 40))
     xdotool windowfocus --sync "$main"
     sleep 0.3
 }

@@ -29,4 +29,4 @@ run_wait_window 10 "About box" --all --onlyvisible --pid "$RUN_CORVANE_PID" --na
 sleep 0.5
 run_screenshot "$docs/about-box.png"
 
-ls -l "$docs/main-window.png" "$docs/about-box.png" | awk '{ print "screenshots: " $NF " (" $5 " bytes)" }'
+stat -c 'screenshots: %n (%s bytes)' "$docs/main-window.png" "$docs/about-box.png"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that run Windows programs: a display and one
 # persistent wineserver for the build's prefix.
 #
@@ -30,8 +31,10 @@ session_start() {
     "$(dirname "${BASH_SOURCE[0]}")/prefix.sh" "$WINEPREFIX"
 
     SESSION_XVFB_PID=""
+    # shellcheck disable=SC2034  # read by the callers
     SESSION_DISPLAY_KIND=virtual
     if [ $want_user -eq 1 ] && [ -n "${DISPLAY:-}" ] && timeout 5 xdotool getdisplaygeometry >/dev/null 2>&1; then
+        # shellcheck disable=SC2034  # read by the callers
         SESSION_DISPLAY_KIND=user
     else
         local fifo display
