@@ -9,6 +9,7 @@
 #include <windows.h>
 #include "framework/controls.h"
 #include "framework/imagelist.h"
+#include <vector>
 
 enum TaskbarKind { Unknown = 0, TabControl = 1, Toolbar = 2 };
 
@@ -71,4 +72,17 @@ private:
     static HIMAGELIST TaskImageList();
     // True when a control is attached and index names one of its entries.
     bool IsEntryIndex(int index) const;
+    // The entry count, 0 without a control.
+    int EntryCount() const;
+    // The window of an entry that is known to exist: one message to the list.
+    HWND WindowOf(int index) const;
+    // The windows of all entries, in list order.
+    std::vector<HWND> ListedWindows() const;
+    // FindEntryAtTab's probe over the entries' windows in the order wanted
+    // so far. Before a message box the list is put in that order, and after it
+    // the windows are read again, since the box's modal loop ran meanwhile.
+    int ProbeTab(HWND host, std::vector<HWND>& entries, int tab);
+    // Puts the entries in the order of their windows in `order`; each entry
+    // keeps its title, icon and state.
+    void ArrangeEntries(const std::vector<HWND>& order);
 };

@@ -55,7 +55,31 @@ HIMAGELIST CTaskButtonList::TaskImageList()
 
 bool CTaskButtonList::IsEntryIndex(int index) const
 {
-    return m_pList && index >= 0 && index < m_pList->GetItemCount();
+    return index >= 0 && index < EntryCount();
+}
+
+int CTaskButtonList::EntryCount() const
+{
+    return m_pList ? m_pList->GetItemCount() : 0;
+}
+
+HWND CTaskButtonList::WindowOf(int index) const
+{
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    ::SendMessageA(m_pList->GetSafeHwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return reinterpret_cast<HWND>(item.lParam);
+}
+
+std::vector<HWND> CTaskButtonList::ListedWindows() const
+{
+    std::vector<HWND> windows;
+    const int count = EntryCount();
+    windows.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        windows.push_back(WindowOf(i));
+    return windows;
 }
 
 void CTaskButtonList::Attach(CListCtrl* pList)
@@ -134,7 +158,8 @@ BOOL CALLBACK CTaskButtonList::EnumTaskWindowProc(HWND hWnd, LPARAM lParam)
 
 HWND CTaskButtonList::MoveEntry(int from, int to)
 {
-    if (!IsEntryIndex(from) || !IsEntryIndex(to))
+    const int count = EntryCount();
+    if (from < 0 || from >= count || to < 0 || to >= count)
         return nullptr;
     HWND list = m_pList->GetSafeHwnd();
 
@@ -164,11 +189,5 @@ HWND CTaskButtonList::MoveEntry(int from, int to)
 
 HWND CTaskButtonList::GetWindowAt(int index)
 {
-    if (!IsEntryIndex(index))
-        return nullptr;
-    LVITEMA item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = index;
-    ::SendMessageA(m_pList->GetSafeHwnd(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    return reinterpret_cast<HWND>(item.lParam);
+    return IsEntryIndex(index) ? WindowOf(index) : nullptr;
 }

@@ -4,6 +4,43 @@
 // and a button is moved by taking a run of buttons off and adding them again.
 #include "engine/task_button_list.h"
 #include "framework/app.h"
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+namespace {
+
+// Each window's place in a wanted order, looked up by LVM_SORTITEMS's
+// comparison, which is given the entries' item data: their windows.
+class CWantedOrder {
+public:
+    explicit CWantedOrder(const std::vector<HWND>& order)
+    {
+        m_places.reserve(order.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            m_places.emplace_back(order[i], static_cast<int>(i));
+        std::sort(m_places.begin(), m_places.end());
+    }
+
+    static int CALLBACK Compare(LPARAM a, LPARAM b, LPARAM order)
+    {
+        const auto* wanted = reinterpret_cast<const CWantedOrder*>(order);
+        const int placeA = wanted->PlaceOf(reinterpret_cast<HWND>(a));
+        const int placeB = wanted->PlaceOf(reinterpret_cast<HWND>(b));
+        return placeA < placeB ? -1 : placeA > placeB ? 1 : 0;
+    }
+
+private:
+    int PlaceOf(HWND hWnd) const
+    {
+        const auto it = std::lower_bound(m_places.begin(), m_places.end(), std::make_pair(hWnd, INT_MIN));
+        return it != m_places.end() && it->first == hWnd ? it->second : INT_MAX;
+    }
+
+    std::vector<std::pair<HWND, int>> m_places;
+};
+
+}  // namespace
 
 TaskbarKind CTaskButtonList::KindFromVersion(BOOL ok, const OSVERSIONINFOA& version)
 {
@@ -21,13 +58,23 @@ int CTaskButtonList::FindEntryAtTab(int tab)
     HWND host = FindButtonHost();
     if (!m_pList || !host)
         return -1;
-    // The count is read anew each step: a message box's modal loop runs between steps.
-    for (int i = 0; i < m_pList->GetItemCount(); ++i) {
-        if (!ActivateTab(GetWindowAt(i)))
+    std::vector<HWND> entries = ListedWindows();
+    return ProbeTab(host, entries, tab);
+}
+
+int CTaskButtonList::ProbeTab(HWND host, std::vector<HWND>& entries, int tab)
+{
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!ActivateTab(entries[i])) {
+            // The user sees the list as far as the probing has got.
+            ArrangeEntries(entries);
             AfxMessageBox("Unable to Activate Tab.", MB_OK, 0);
+            // The box's modal loop may have changed the list.
+            entries = ListedWindows();
+        }
         // Asked after a failed activation too: the focus may already be there.
         if (m_kind == TabControl && ::SendMessageA(host, TCM_GETCURFOCUS, 0, 0) == tab)
-            return i;
+            return static_cast<int>(i);
     }
     return -1;
 }
@@ -46,31 +93,52 @@ void CTaskButtonList::Refresh()
 
     ::EnumWindows(&CTaskButtonList::EnumTaskWindowProc, reinterpret_cast<LPARAM>(m_pList));
 
+    // Some n*n/2 activations in all: the windows are read from the list once
+    // and the order is worked out on them, then the list is arranged in one
+    // step, rather than asking the control at every activation and moving an
+    // entry per step. The host is looked up once too; a taskbar that goes
+    // away ends the probing.
+    std::vector<HWND> entries = ListedWindows();
     // Before step i, entries 0 to i-1 already stand for tab positions 0 to i-1.
-    for (int i = 0; i < m_pList->GetItemCount(); ++i) {
-        const int found = FindEntryAtTab(i);
-        if (found > 0)
-            MoveEntry(found, i);
+    for (size_t i = 0; i < entries.size() && ::IsWindow(host); ++i) {
+        const int found = ProbeTab(host, entries, static_cast<int>(i));
+        if (found > 0) {
+            const HWND moved = entries[static_cast<size_t>(found)];
+            entries.erase(entries.begin() + found);
+            entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(i), moved);
+        }
     }
+    ArrangeEntries(entries);
+}
+
+void CTaskButtonList::ArrangeEntries(const std::vector<HWND>& order)
+{
+    const CWantedOrder wanted(order);
+    ::SendMessageA(m_pList->GetSafeHwnd(), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&wanted),
+                   reinterpret_cast<LPARAM>(&CWantedOrder::Compare));
 }
 
 HWND CTaskButtonList::MoveButton(int from, int to)
 {
-    if (!IsEntryIndex(from) || !IsEntryIndex(to))
+    const int count = EntryCount();
+    if (from < 0 || from >= count || to < 0 || to >= count)
         return nullptr;
-    const int count = m_pList->GetItemCount();
     // The run that must stand after the moved button. Moving up, it contains the
     // moved window itself: its second DeleteTab and AddTab change nothing.
     const int tail = from < to ? to + 1 : to;
 
-    // Every window is read from the list before the list changes.
-    DeleteTab(GetWindowAt(from));
+    // Every window is read from the list, once, before the list changes.
+    const HWND moved = WindowOf(from);
+    std::vector<HWND> run;
     for (int i = tail; i < count; ++i)
-        DeleteTab(GetWindowAt(i));
+        run.push_back(WindowOf(i));
+    DeleteTab(moved);
+    for (HWND hWnd : run)
+        DeleteTab(hWnd);
     // AddTab appends, so the run comes back at the end in this order.
-    AddTab(GetWindowAt(from));
-    for (int i = tail; i < count; ++i)
-        AddTab(GetWindowAt(i));
+    AddTab(moved);
+    for (HWND hWnd : run)
+        AddTab(hWnd);
     // The shell's results are not looked at: the list follows the user's move
     // even when the taskbar could not, and the next refresh reads it again.
     return MoveEntry(from, to);
