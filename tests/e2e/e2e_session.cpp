@@ -24,10 +24,6 @@ bool PointerTo(CPoint point)
     return WaitUntil([&] { return CursorPos() == point; }, 2000);
 }
 
-}  // namespace
-
-namespace {
-
 BOOL CALLBACK CollectAll(HWND hWnd, LPARAM lParam)
 {
     reinterpret_cast<Windows*>(lParam)->push_back(hWnd);

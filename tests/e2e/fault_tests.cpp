@@ -2,7 +2,6 @@
 // activate, the taskbar goes away, a listed window closes, hundreds of
 // windows, titles longer than the list keeps.
 #include "e2e_session.h"
-#include <commctrl.h>
 #include <cstdio>
 #include <string>
 #include "resource.h"
