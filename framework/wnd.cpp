@@ -2,13 +2,22 @@
 #include "framework/app.h"
 #include "framework/gdi.h"
 #include <exception>
+#include <unordered_map>
 #include <vector>
 
 namespace {
 
-// The property that leads from a window handle to its CWnd. A property (not
-// GWLP_USERDATA) leaves every window's own user data to its class.
-constexpr char kWndProperty[] = "AfxWnd";
+// The map from window handles to their CWnd objects. A window's messages are
+// delivered on the thread that created it, so each thread keeps its own map
+// and a CWnd is bound and unbound on its window's thread. A map, not a window
+// property or GWLP_USERDATA: it leaves every window's data to its class, and
+// a property costs a round trip to the window server for every message under
+// Wine.
+std::unordered_map<HWND, CWnd*>& PermanentMap()
+{
+    thread_local std::unordered_map<HWND, CWnd*> map;
+    return map;
+}
 
 // The object waiting for the next window created on this thread.
 thread_local CWnd* t_pWndInit = nullptr;
@@ -76,13 +85,17 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd)
 {
-    return hwnd ? static_cast<CWnd*>(::GetPropA(hwnd, kWndProperty)) : nullptr;
+    if (!hwnd)
+        return nullptr;
+    const auto& map = PermanentMap();
+    const auto it = map.find(hwnd);
+    return it != map.end() ? it->second : nullptr;
 }
 
 void CWnd::BindHandle(HWND hwnd)
 {
     m_hWnd = hwnd;
-    ::SetPropA(hwnd, kWndProperty, this);
+    PermanentMap()[hwnd] = this;
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::AfxWndProc)));
 }
@@ -93,8 +106,8 @@ void CWnd::Unbind()
         // Only restore the procedure when nobody subclassed the window after us.
         if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == &CWnd::AfxWndProc)
             ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-        ::RemovePropA(m_hWnd, kWndProperty);
     }
+    PermanentMap().erase(m_hWnd);
     m_hWnd = nullptr;
 }
 
