@@ -120,34 +120,11 @@ int CStandinClient::Rescan() const
 bool CStandinProcess::Start(LPCSTR exe, LPCSTR arguments, DWORD timeoutMs)
 {
     Stop();
-    CString commandLine;
-    commandLine.Format("\"%s\" %s", exe, arguments ? arguments : "");
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    // CreateProcessA may write into the command line: it gets its own copy.
-    std::string writable = commandLine.str();
-    if (!::CreateProcessA(exe, writable.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                          &info))
+    if (!m_process.Start(exe, arguments))
         return false;
-    m_process.Attach(info.hProcess);
-    m_thread.Attach(info.hThread);
-    m_processId = info.dwProcessId;
-
-    // The system closes the job's handle when this process ends, and the
-    // stand-in goes with it. Without a job (this process may sit in one that
-    // allows no other) it runs on until stopped.
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    m_job.Attach(::CreateJobObjectA(nullptr, nullptr));
-    if (!m_job || !::SetInformationJobObject(m_job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
-        !::AssignProcessToJobObject(m_job.Get(), m_process.Get()))
-        m_job.Close();
-    ::ResumeThread(m_thread.Get());
-
     const DWORD start = ::GetTickCount();
-    while (!(m_tray = FindTrayOf(m_processId))) {
-        if (::WaitForSingleObject(m_process.Get(), 20) == WAIT_OBJECT_0 || ::GetTickCount() - start > timeoutMs)
+    while (!(m_tray = FindTrayOf(m_process.GetId()))) {
+        if (m_process.WaitForExit(20) || ::GetTickCount() - start > timeoutMs)
             return false;
     }
     return true;
@@ -155,20 +132,11 @@ bool CStandinProcess::Start(LPCSTR exe, LPCSTR arguments, DWORD timeoutMs)
 
 DWORD CStandinProcess::Stop(DWORD timeoutMs)
 {
-    if (!m_process)
+    if (!m_process.GetProcess())
         return STILL_ACTIVE;
     if (m_tray && ::IsWindow(m_tray))
         ::PostMessageA(m_tray, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(m_process.Get(), timeoutMs) != WAIT_OBJECT_0) {
-        ::TerminateProcess(m_process.Get(), 1);
-        ::WaitForSingleObject(m_process.Get(), timeoutMs);
-    }
-    DWORD code = STILL_ACTIVE;
-    ::GetExitCodeProcess(m_process.Get(), &code);
-    m_process.Close();
-    m_thread.Close();
-    m_job.Close();
-    m_processId = 0;
+    m_process.WaitForExit(timeoutMs);
     m_tray = nullptr;
-    return code;
+    return m_process.Terminate();
 }

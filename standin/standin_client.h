@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <vector>
 #include "framework/cstring.h"
-#include "framework/handles.h"
+#include "standin/child_process.h"
 #include "standin/standin_protocol.h"
 
 // The path of a file given relative to the folder of this process's executable.
@@ -66,13 +66,10 @@ public:
     DWORD Stop(DWORD timeoutMs = 5000);
 
     HWND GetTray() const { return m_tray; }
-    HANDLE GetProcess() const { return m_process.Get(); }
-    HANDLE GetThread() const { return m_thread.Get(); }
+    HANDLE GetProcess() const { return m_process.GetProcess(); }
+    HANDLE GetThread() const { return m_process.GetThread(); }
 
 private:
-    CHandle m_job;
-    CHandle m_process;
-    CHandle m_thread;
-    DWORD m_processId = 0;
+    CChildProcess m_process;
     HWND m_tray = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "framework/cstring.h"
 #include "framework/handles.h"
 #include "framework/types.h"
+#include "standin/child_process.h"
 
 CString CorvaneExe();
 CString StandinExe();
@@ -30,30 +31,6 @@ private:
     CString m_key;
     bool m_hadValue = false;
     CString m_previous;
-};
-
-// A started program. It ends with this process however this one ends (a job
-// that kills on close), and the destructor ends it when it still runs.
-class CChildProcess {
-public:
-    CChildProcess() = default;
-    ~CChildProcess() { Terminate(); }
-    CChildProcess(const CChildProcess&) = delete;
-    CChildProcess& operator=(const CChildProcess&) = delete;
-
-    bool Start(const CString& exe, const CString& arguments);
-    bool WaitForExit(DWORD timeoutMs);
-    bool IsRunning() const;
-    // STILL_ACTIVE while it runs.
-    DWORD GetExitCode() const;
-    DWORD GetId() const { return m_processId; }
-    HANDLE GetProcess() const { return m_process.Get(); }
-    void Terminate();
-
-private:
-    CHandle m_job;
-    CHandle m_process;
-    DWORD m_processId = 0;
 };
 
 // The top-level windows of a process in Z order, visible ones only unless asked.
