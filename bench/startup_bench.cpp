@@ -1,24 +1,31 @@
 // Start-up time: from CreateProcess to the main window shown, for corvane.exe
-// with 10 task windows on the stand-in taskbar, against a minimal Win32
-// dialog program (minimal_dialog.exe) started the same way. Each is started
-// N times (default 10, or the first argument), alternately, after one start
-// each that is not counted; the medians and their ratio are printed.
+// with 10 task windows on the stand-in taskbar, against two baselines started
+// the same way: a minimal Win32 dialog program (minimal_dialog.exe), bare, and
+// the same program making, before its dialog shows, the taskbar calls that
+// corvane.exe made at its start (read from the stand-in's call log after each
+// start of corvane.exe, and checked there after the baseline's). Each is
+// started N times (default 10, or the first argument), alternately, after one
+// start each that is not counted; the medians and the two ratios are printed.
 //
 // "Shown" is what a user sees: a visible top-level dialog of the new process
 // with the program's caption, polled for every millisecond from here. Corvane
 // fills its list before it shows the window, so the figure includes the
 // enumeration and, on the tab-control taskbar, the probe of the taskbar's
-// order.
+// order: one activation after another, each through its own TaskbarList
+// object answered by the stand-in's process, with a focus query to its tab
+// control after each. The program must make those calls; the second ratio
+// says what it costs beyond them.
 #include <windows.h>
 #include <commctrl.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 #include "framework/cstring.h"
-#include "framework/handles.h"
 #include "res/resource.h"
+#include "standin/child_process.h"
 #include "standin/standin_client.h"
 
 namespace {
@@ -33,66 +40,6 @@ double Now()
     ::QueryPerformanceFrequency(&frequency);
     return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
-
-// A started program, in a job that ends it when this process ends, however
-// this one ends: no bench leaves programs behind.
-class CLaunched {
-public:
-    CLaunched() = default;
-    ~CLaunched() { End(); }
-    CLaunched(const CLaunched&) = delete;
-    CLaunched& operator=(const CLaunched&) = delete;
-
-    bool Start(const CString& exe, const CString& arguments)
-    {
-        End();
-        CString commandLine;
-        commandLine.Format("\"%s\" %s", static_cast<LPCSTR>(exe), static_cast<LPCSTR>(arguments));
-        // CreateProcessA may write into the command line.
-        std::string writable = commandLine.str();
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!::CreateProcessA(exe, writable.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                              &startup, &info))
-            return false;
-        m_process.Attach(info.hProcess);
-        CHandle thread(info.hThread);
-        m_processId = info.dwProcessId;
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        m_job.Attach(::CreateJobObjectA(nullptr, nullptr));
-        if (!m_job ||
-            !::SetInformationJobObject(m_job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
-            !::AssignProcessToJobObject(m_job.Get(), m_process.Get()))
-            m_job.Close();
-        ::ResumeThread(thread.Get());
-        return true;
-    }
-
-    bool HasEnded() const { return !m_process || ::WaitForSingleObject(m_process.Get(), 0) == WAIT_OBJECT_0; }
-    bool WaitForEnd(DWORD timeoutMs) const
-    {
-        return !m_process || ::WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_OBJECT_0;
-    }
-    DWORD GetId() const { return m_processId; }
-
-    void End()
-    {
-        if (!HasEnded()) {
-            ::TerminateProcess(m_process.Get(), 1);
-            ::WaitForSingleObject(m_process.Get(), 5000);
-        }
-        m_process.Close();
-        m_job.Close();
-        m_processId = 0;
-    }
-
-private:
-    CHandle m_job;
-    CHandle m_process;
-    DWORD m_processId = 0;
-};
 
 struct CShownQuery {
     DWORD processId;
@@ -135,29 +82,63 @@ struct CProgram {
 };
 
 // One start: the time to the shown dialog, or a negative value when it did not
-// show; then the dialog is cancelled and the process waited for.
-double StartOnce(CProgram& program)
+// show; onShown runs once it shows, untimed; then the dialog is cancelled and
+// the process waited for.
+double StartOnce(CProgram& program, const CString& arguments, const std::function<void()>& onShown = [] {})
 {
-    CLaunched process;
+    CChildProcess process;
     const double start = Now();
-    if (!process.Start(program.exe, ""))
+    if (!process.Start(program.exe, arguments))
         return -1;
     HWND shown = nullptr;
     while (!(shown = FindShown(process.GetId(), program.caption))) {
-        if (process.HasEnded() || Now() - start > kShowTimeoutMs)
+        if (!process.IsRunning() || Now() - start > kShowTimeoutMs)
             return -1;
         ::Sleep(1);
     }
     const double elapsed = Now() - start;
 
+    onShown();
     if (HWND list = ::GetDlgItem(shown, IDC_TASK_LIST)) {
         DWORD_PTR count = 0;
         if (::SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count))
             program.listed = static_cast<int>(count);
     }
     ::PostMessageA(shown, WM_COMMAND, IDCANCEL, 0);
-    process.WaitForEnd(10000);
+    process.WaitForExit(10000);
     return elapsed;
+}
+
+// The taskbar calls a program made since the stand-in's log was last cleared.
+struct CShellCalls {
+    int activations = 0;
+    LONG queries = 0;   // TCM_GETCURFOCUS and the like, to the button host
+    bool operator==(const CShellCalls& other) const
+    {
+        return activations == other.activations && queries == other.queries;
+    }
+};
+
+CShellCalls LoggedCalls(const CStandinClient& client)
+{
+    CShellCalls calls;
+    for (const CStandinClient::CCall& call : client.GetCalls())
+        calls.activations += call.op == StandinOpActivateTab ? 1 : 0;
+    calls.queries = client.GetHostQueries();
+    return calls;
+}
+
+// The baseline's arguments for the same calls on the stand-in's buttons.
+CString ShellCallArguments(const CShellCalls& calls, const std::vector<HWND>& buttons)
+{
+    CString arguments;
+    arguments.Format("--activations %d --queries %ld --windows ", calls.activations, calls.queries);
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        CString window;
+        window.Format(i ? ",%lx" : "%lx", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(buttons[i])));
+        arguments += window;
+    }
+    return arguments;
 }
 
 double Median(std::vector<double> values)
@@ -197,7 +178,7 @@ int main(int argc, char** argv)
     const CStandinClient client(standin.GetTray());
     CString samplesArguments;
     samplesArguments.Format("--count %d --prefix \"Task window\"", kTaskWindows);
-    CLaunched samples;
+    CChildProcess samples;
     if (!samples.Start(ModuleRelativePath(STANDIN_RELATIVE_DIR "/corvane_samples.exe"), samplesArguments)) {
         std::printf("startup_bench: the sample windows did not start\n");
         return 1;
@@ -212,42 +193,80 @@ int main(int argc, char** argv)
         ::Sleep(20);
     }
 
+    const std::vector<HWND> buttons = client.GetButtons();
+
     CProgram programs[] = {
         {"corvane.exe", ModuleRelativePath(CORVANE_RELATIVE_DIR "/corvane.exe"), "Corvane", {}},
         {"minimal_dialog.exe", ModuleRelativePath(MINIMAL_RELATIVE_DIR "/minimal_dialog.exe"), "Minimal dialog", {}},
+        {"minimal_dialog.exe + calls", ModuleRelativePath(MINIMAL_RELATIVE_DIR "/minimal_dialog.exe"),
+         "Minimal dialog", {}},
     };
+    CProgram& corvane = programs[0];
+    CProgram& bare = programs[1];
+    CProgram& withCalls = programs[2];
     std::printf("process start to main window shown, %d starts each, alternating, after one start each not counted;\n"
-                "%d task windows on the stand-in's tab-control taskbar, corvane.exe as Windows version %s\n",
+                "%d task windows on the stand-in's tab-control taskbar, corvane.exe as Windows version %s;\n"
+                "the second baseline makes the taskbar calls that corvane.exe made in the start before it\n",
                 runs, kTaskWindows, CorvaneVersion().c_str());
     std::fflush(stdout);
 
+    std::vector<double> activations, queries;
+    // Every start is followed by a pause: the stand-in redraws its buttons
+    // once a burst of calls pauses, and each start should find it idle.
+    const auto measure = [&](CProgram& program, const CString& arguments, bool counted,
+                             const std::function<void()>& onShown) {
+        const double ms = StartOnce(program, arguments, onShown);
+        if (ms < 0) {
+            std::printf("startup_bench: %s showed no \"%s\" window\n", program.name, program.caption);
+            return false;
+        }
+        if (counted)
+            program.times.push_back(ms);
+        ::Sleep(200);
+        return true;
+    };
     for (int round = -1; round < runs; ++round) {
-        for (CProgram& program : programs) {
-            const double ms = StartOnce(program);
-            if (ms < 0) {
-                std::printf("startup_bench: %s showed no \"%s\" window\n", program.name, program.caption);
-                return 1;
-            }
-            if (round >= 0)
-                program.times.push_back(ms);
-            // The stand-in redraws its buttons once a burst of calls pauses:
-            // let it, so that every start finds it idle.
-            ::Sleep(200);
+        const bool counted = round >= 0;
+        CShellCalls made;
+        client.ClearLog();
+        if (!measure(corvane, "", counted, [&] { made = LoggedCalls(client); }))
+            return 1;
+        if (!measure(bare, "", counted, [] {}))
+            return 1;
+        CShellCalls again;
+        client.ClearLog();
+        if (!measure(withCalls, ShellCallArguments(made, buttons), counted, [&] { again = LoggedCalls(client); }))
+            return 1;
+        if (!(again == made)) {
+            std::printf("startup_bench: corvane.exe made %d activations and %ld host queries, the baseline %d and "
+                        "%ld\n",
+                        made.activations, made.queries, again.activations, again.queries);
+            return 1;
+        }
+        if (counted) {
+            activations.push_back(made.activations);
+            queries.push_back(made.queries);
         }
     }
 
     for (const CProgram& program : programs) {
         const auto [low, high] = std::minmax_element(program.times.begin(), program.times.end());
-        std::printf("  %-22s n=%3d  median %9.3f ms  min %9.3f ms  max %9.3f ms", program.name, runs,
+        std::printf("  %-27s n=%3d  median %9.3f ms  min %9.3f ms  max %9.3f ms", program.name, runs,
                     Median(program.times), *low, *high);
         if (program.listed >= 0)
             std::printf("  (%d listed)", program.listed);
         std::printf("\n");
     }
-    const double corvane = Median(programs[0].times);
-    const double baseline = Median(programs[1].times);
-    std::printf("ratio startup %.2f  (corvane.exe median / minimal_dialog.exe median)\n",
-                baseline > 0 ? corvane / baseline : 0.0);
+    const auto [fewest, most] = std::minmax_element(activations.begin(), activations.end());
+    std::printf("  taskbar calls at corvane.exe's start: median %.0f activations (%.0f to %.0f), "
+                "median %.0f focus queries\n",
+                Median(activations), *fewest, *most, Median(queries));
+    const double corvaneTime = Median(corvane.times);
+    const double bareTime = Median(bare.times);
+    const double withCallsTime = Median(withCalls.times);
+    std::printf("ratio startup %.2f  (bare dialog)\n", bareTime > 0 ? corvaneTime / bareTime : 0.0);
+    std::printf("ratio startup %.2f  (dialog + the same %.0f activations and %.0f focus queries)\n",
+                withCallsTime > 0 ? corvaneTime / withCallsTime : 0.0, Median(activations), Median(queries));
     std::fflush(stdout);
-    return programs[0].listed == kTaskWindows ? 0 : 1;
+    return corvane.listed == kTaskWindows ? 0 : 1;
 }
