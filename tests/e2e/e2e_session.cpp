@@ -10,6 +10,7 @@ constexpr char kMainCaption[] = "Corvane";
 // The mutex that the other end-to-end tests take too: one test at a time owns
 // the pointer, the keyboard and the prefix's one stand-in.
 constexpr char kSerialMutex[] = "CorvaneE2E.RealInput";
+constexpr UINT kHoverTimeMs = 60000;
 
 CPoint CursorPos()
 {
@@ -31,6 +32,20 @@ BOOL CALLBACK CollectAll(HWND hWnd, LPARAM lParam)
 }
 
 }  // namespace
+
+CHoverTime::CHoverTime(UINT ms)
+{
+    // Written to the user's settings (SPIF_UPDATEINIFILE), where other
+    // processes read it; no broadcast, which would wait on every window.
+    if (::SystemParametersInfoA(SPI_GETMOUSEHOVERTIME, 0, &m_previous, 0))
+        m_set = ::SystemParametersInfoA(SPI_SETMOUSEHOVERTIME, ms, nullptr, SPIF_UPDATEINIFILE) != FALSE;
+}
+
+CHoverTime::~CHoverTime()
+{
+    if (m_set)
+        ::SystemParametersInfoA(SPI_SETMOUSEHOVERTIME, m_previous, nullptr, SPIF_UPDATEINIFILE);
+}
 
 Windows InZOrder(const Windows& windows)
 {
@@ -56,7 +71,9 @@ void E2eSession::SetUp()
     const DWORD turn = ::WaitForSingleObject(m_serial.Get(), 60000);
     ASSERT_TRUE(turn == WAIT_OBJECT_0 || turn == WAIT_ABANDONED) << "another end-to-end test kept the session";
     m_ownsSerial = true;
-    // The list selects the entry under a resting pointer: keep it away.
+    // The list selects the entry under a resting pointer: the program waits
+    // far longer than a test step, and the pointer starts away from it.
+    m_hoverTime.emplace(kHoverTimeMs);
     ParkPointer();
 }
 
@@ -70,6 +87,7 @@ void E2eSession::TearDown()
     m_corvane.Terminate();
     m_version.reset();
     m_standin.Stop();
+    m_hoverTime.reset();
     if (m_ownsSerial)
         ::ReleaseMutex(m_serial.Get());
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <memory>
+#include <optional>
 #include <vector>
 #include "e2e_support.h"
 #include "standin/standin_client.h"
@@ -18,6 +19,24 @@ Windows Restricted(const Windows& windows, const Windows& among);
 // The windows in the order EnumWindows gives them, the Z order: the order in
 // which a refresh lists them before it asks the taskbar.
 Windows InZOrder(const Windows& windows);
+
+// The system's mouse hover time, set for the life of the object and then put
+// back. The list selects the entry under a pointer that rests on it that long,
+// and after a drop the pointer rests on an entry while the test reads the
+// result, which a busy machine can stretch beyond the usual 400 ms. Wine reads
+// the setting from the registry when a process first asks, so it holds for the
+// programs started afterwards.
+class CHoverTime {
+public:
+    explicit CHoverTime(UINT ms);
+    ~CHoverTime();
+    CHoverTime(const CHoverTime&) = delete;
+    CHoverTime& operator=(const CHoverTime&) = delete;
+
+private:
+    UINT m_previous = 0;
+    bool m_set = false;
+};
 
 class E2eSession : public ::testing::Test {
 protected:
@@ -58,6 +77,7 @@ protected:
 
     CHandle m_serial;
     bool m_ownsSerial = false;
+    std::optional<CHoverTime> m_hoverTime;
     CStandinProcess m_standin;
     CStandinClient m_client{nullptr};
     std::unique_ptr<CAppVersion> m_version;
