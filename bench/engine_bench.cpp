@@ -2,8 +2,8 @@
 // of taskbar, a move to the top and a move to the bottom, for 10, 50 and 200
 // task windows; then checks that a thousand refreshes leave the image list and
 // the process's memory where they were.
-#include "engine/task_button_list.h"
-#include "framework/app.h"
+#include "bench_clock.h"
+#include "engine_scene.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/task_windows.h"
 #include <psapi.h>
@@ -17,26 +17,6 @@
 #include <vector>
 
 namespace {
-
-class CBenchApp : public CWinApp, public CTaskImageSource {
-public:
-    CBenchApp() { m_imageList.Create(16, 16, ILC_COLOR32, 0, 10); }
-    CImageList& GetTaskImageList() override { return m_imageList; }
-    CImageList m_imageList;
-};
-
-class CBenchButtonList : public CTaskButtonList {
-public:
-    void SetKind(TaskbarKind kind) { m_kind = kind; }
-};
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    ::QueryPerformanceCounter(&counter);
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // Median time of `runs` calls of `action`, in milliseconds.
 double Median(int runs, const std::function<void()>& action)
@@ -72,39 +52,15 @@ int LiveIcons(const std::vector<std::unique_ptr<CTestWindowClass>>& classes)
     return live;
 }
 
-std::vector<HWND> Entries(const CListCtrl& list)
-{
-    std::vector<HWND> entries;
-    for (int i = 0; i < list.GetItemCount(); ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = i;
-        list.SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        entries.push_back(reinterpret_cast<HWND>(item.lParam));
-    }
-    return entries;
-}
-
 void Run(CBenchApp& app, int n, int reclaimRefreshes)
 {
-    const COLORREF colours[] = {RGB(200, 0, 0), RGB(0, 160, 0), RGB(0, 0, 200), RGB(200, 200, 0),
-                                RGB(0, 200, 200), RGB(200, 0, 200), RGB(90, 90, 90), RGB(250, 130, 0)};
-    std::vector<std::unique_ptr<CTestWindowClass>> classes;
-    for (size_t i = 0; i < std::size(colours); ++i)
-        classes.push_back(std::make_unique<CTestWindowClass>("CorvaneBench" + std::to_string(i), colours[i]));
-    std::vector<CTestWindow> windows;
-    for (int i = 0; i < n; ++i)
-        windows.push_back(CTestWindow::Create(*classes[static_cast<size_t>(i) % classes.size()],
-                                              "Task window " + std::to_string(i)));
-
-    CWnd host;
-    CListCtrl list;
-    host.CreateEx(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, CRect(0, 0, 320, 240), nullptr, 0);
-    list.CreateEx(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_NOCOLUMNHEADER,
-                  CRect(0, 0, 300, 200), host, 1002);
-    app.m_imageList.Create(16, 16, ILC_COLOR32, 0, 10);
-    CBenchButtonList engine;
-    engine.Attach(&list);
+    CEngineScene scene(app, "CorvaneBench", n,
+                       {RGB(200, 0, 0), RGB(0, 160, 0), RGB(0, 0, 200), RGB(200, 200, 0), RGB(0, 200, 200),
+                        RGB(200, 0, 200), RGB(90, 90, 90), RGB(250, 130, 0)});
+    const auto& classes = scene.m_classes;
+    const CWnd& host = scene.m_host;
+    CListCtrl& list = scene.m_list;
+    CBenchButtonList& engine = scene.m_engine;
     const int runs = n >= 200 ? 3 : 9;
     std::printf("%4d task windows\n", n);
 

@@ -10,11 +10,9 @@
 // Engine and baseline runs alternate, and each figure is the ratio of the
 // best times: other processes on the machine only ever add time. The number
 // of messages each sends to the list is counted too, in a separate untimed
-// pass: unlike the times, it does not depend on the machine's load. Under
-// Wine every message to a framework window costs a round trip to the server
-// (the window property that leads to its object).
-#include "engine/task_button_list.h"
-#include "framework/app.h"
+// pass: unlike the times, it does not depend on the machine's load.
+#include "bench_clock.h"
+#include "engine_scene.h"
 #include "framework/comptr.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/task_windows.h"
@@ -32,25 +30,6 @@
 namespace {
 
 constexpr double kTarget = 1.25;
-
-class CBenchApp : public CWinApp, public CTaskImageSource {
-public:
-    CImageList& GetTaskImageList() override { return m_imageList; }
-    CImageList m_imageList;
-};
-
-class CBenchButtonList : public CTaskButtonList {
-public:
-    void SetKind(TaskbarKind kind) { m_kind = kind; }
-};
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    ::QueryPerformanceCounter(&counter);
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 double Best(const std::vector<double>& times)
 {
@@ -138,19 +117,6 @@ void ShellCall(HWND hWnd, Operation operation)
         taskbar->HrInit();
         operation(*taskbar.Get(), hWnd);
     }
-}
-
-std::vector<HWND> Entries(const CListCtrl& list)
-{
-    std::vector<HWND> entries;
-    for (int i = 0; i < list.GetItemCount(); ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = i;
-        list.SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        entries.push_back(reinterpret_cast<HWND>(item.lParam));
-    }
-    return entries;
 }
 
 struct Task {
@@ -250,23 +216,9 @@ void Report(const char* what, int n, const Ratio& ratio, const char* note)
 
 void Run(CBenchApp& app, int n)
 {
-    const COLORREF colours[] = {RGB(200, 0, 0), RGB(0, 160, 0), RGB(0, 0, 200), RGB(200, 200, 0)};
-    std::vector<std::unique_ptr<CTestWindowClass>> classes;
-    for (size_t i = 0; i < std::size(colours); ++i)
-        classes.push_back(std::make_unique<CTestWindowClass>("CorvaneRatio" + std::to_string(i), colours[i]));
-    std::vector<CTestWindow> windows;
-    for (int i = 0; i < n; ++i)
-        windows.push_back(CTestWindow::Create(*classes[static_cast<size_t>(i) % classes.size()],
-                                              "Task window " + std::to_string(i)));
-
-    CWnd host;
-    CListCtrl list;
-    host.CreateEx(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, CRect(0, 0, 320, 240), nullptr, 0);
-    list.CreateEx(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_NOCOLUMNHEADER,
-                  CRect(0, 0, 300, 200), host, 1002);
-    app.m_imageList.Create(16, 16, ILC_COLOR32, 0, 10);
-    CBenchButtonList engine;
-    engine.Attach(&list);
+    CEngineScene scene(app, "CorvaneRatio", n, {RGB(200, 0, 0), RGB(0, 160, 0), RGB(0, 0, 200), RGB(200, 200, 0)});
+    const CListCtrl& list = scene.m_list;
+    CBenchButtonList& engine = scene.m_engine;
     HWND listWnd = list.GetSafeHwnd();
 
     {

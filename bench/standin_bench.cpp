@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "bench_clock.h"
 #include "engine/task_button_list.h"
 #include "framework/app.h"
 #include "framework/controls.h"
@@ -35,14 +36,6 @@ class CTabTaskButtonList : public CTaskButtonList {
 public:
     CTabTaskButtonList() { m_kind = TabControl; }
 };
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    ::QueryPerformanceCounter(&counter);
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 struct CMeasure {
     double ms;

@@ -23,6 +23,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "bench_clock.h"
 #include "framework/cstring.h"
 #include "res/resource.h"
 #include "standin/child_process.h"
@@ -32,14 +33,6 @@ namespace {
 
 constexpr int kTaskWindows = 10;
 constexpr DWORD kShowTimeoutMs = 20000;
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    ::QueryPerformanceCounter(&counter);
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 struct CShownQuery {
     DWORD processId;
