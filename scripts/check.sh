@@ -58,8 +58,11 @@ run_cppcheck
 if [ "$mode" = full ]; then
     release_dir="${3:?$usage}"
     clang_build
-    echo "check: the clang build's test suites under Wine"
-    "$here/test.sh" "$clang_dir"
+    # The soak and the 300-window run take two of the suites' four minutes and
+    # already run on the gcc build in `make test`; the clang program meets
+    # every other end-to-end test.
+    echo "check: the clang build's test suites under Wine (all but the soak and the 300-window run)"
+    "$here/test.sh" "$clang_dir" -E '^(E2eSoak\.|E2eFault\.ThreeHundredWindows)'
     "$here/dist.sh" --verify "$release_dir"
 fi
 echo "check: passed"
