@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -67,12 +66,7 @@ void Run(CBenchApp& app, int n, int reclaimRefreshes)
     {
         CFakeShell shell;
         shell.SetRecording(false);
-        // The enumeration order, then a taskbar that shows the same windows shuffled.
-        engine.SetKind(Unknown);
-        engine.Refresh();
-        std::vector<HWND> taskbar = Entries(list);
-        std::shuffle(taskbar.begin(), taskbar.end(), std::mt19937(20240607));
-        shell.SetButtons(taskbar);
+        scene.ShuffleOnto(shell);
         const int listed = list.GetItemCount();
 
         engine.SetKind(TabControl);

@@ -15,6 +15,7 @@
 #include "engine_scene.h"
 #include "framework/comptr.h"
 #include "tests/support/fake_shell.h"
+#include "tests/support/message_counter.h"
 #include "tests/support/task_windows.h"
 #include <objbase.h>
 #include <shobjidl.h>
@@ -22,7 +23,6 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,42 +35,6 @@ double Best(const std::vector<double>& times)
 {
     return *std::min_element(times.begin(), times.end());
 }
-
-// Counts the messages sent to one window on this thread while it lives.
-class CMessageCounter {
-public:
-    explicit CMessageCounter(HWND target)
-        : m_target(target), m_previous(std::exchange(t_counter, this)),
-          m_hook(::SetWindowsHookExA(WH_CALLWNDPROC, &CMessageCounter::Hook, nullptr, ::GetCurrentThreadId()))
-    {
-    }
-    ~CMessageCounter()
-    {
-        if (m_hook)
-            ::UnhookWindowsHookEx(m_hook);
-        t_counter = m_previous;
-    }
-    CMessageCounter(const CMessageCounter&) = delete;
-    CMessageCounter& operator=(const CMessageCounter&) = delete;
-
-    int Count() const { return m_count; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
-    {
-        if (code == HC_ACTION && t_counter && reinterpret_cast<const CWPSTRUCT*>(lParam)->hwnd == t_counter->m_target)
-            ++t_counter->m_count;
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    static thread_local CMessageCounter* t_counter;
-    HWND m_target;
-    CMessageCounter* m_previous;
-    HHOOK m_hook;
-    int m_count = 0;
-};
-
-thread_local CMessageCounter* CMessageCounter::t_counter = nullptr;
 
 int ListMessages(HWND list, const std::function<void()>& action)
 {
@@ -225,11 +189,7 @@ void Run(CBenchApp& app, int n)
         // A taskbar showing the windows in an order of its own.
         CFakeShell shell;
         shell.SetRecording(false);
-        engine.SetKind(Unknown);
-        engine.Refresh();
-        std::vector<HWND> taskbar = Entries(list);
-        std::shuffle(taskbar.begin(), taskbar.end(), std::mt19937(20240607));
-        shell.SetButtons(taskbar);
+        scene.ShuffleOnto(shell);
         engine.SetKind(TabControl);
 
         const auto direct = [&] { DirectRefresh(listWnd, app.m_imageList.GetSafeHandle(), shell.TabControl()); };

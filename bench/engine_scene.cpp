@@ -1,5 +1,7 @@
 #include "engine_scene.h"
 #include <commctrl.h>
+#include <algorithm>
+#include <random>
 
 CEngineScene::CEngineScene(CBenchApp& app, const std::string& classPrefix, int n, const std::vector<COLORREF>& colours)
 {
@@ -13,6 +15,15 @@ CEngineScene::CEngineScene(CBenchApp& app, const std::string& classPrefix, int n
                     CRect(0, 0, 300, 200), m_host, 1002);
     app.m_imageList.Create(16, 16, ILC_COLOR32, 0, 10);
     m_engine.Attach(&m_list);
+}
+
+void CEngineScene::ShuffleOnto(CFakeShell& shell)
+{
+    m_engine.SetKind(Unknown);
+    m_engine.Refresh();
+    std::vector<HWND> taskbar = Entries(m_list);
+    std::shuffle(taskbar.begin(), taskbar.end(), std::mt19937(20240607));
+    shell.SetButtons(taskbar);
 }
 
 std::vector<HWND> Entries(const CListCtrl& list)

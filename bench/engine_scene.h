@@ -5,6 +5,7 @@
 // list view for the engine in a hidden host window.
 #include "engine/task_button_list.h"
 #include "framework/app.h"
+#include "tests/support/fake_shell.h"
 #include "tests/support/task_windows.h"
 #include <memory>
 #include <string>
@@ -27,6 +28,11 @@ public:
     // are colours (each class's icon one colour), and the engine attached to
     // the list with a new image list in `app`.
     CEngineScene(CBenchApp& app, const std::string& classPrefix, int n, const std::vector<COLORREF>& colours);
+
+    // Lists the windows in enumeration order, then gives the shell's taskbar
+    // the same windows in a fixed shuffled order, which a refresh on a
+    // tab-control taskbar must find.
+    void ShuffleOnto(CFakeShell& shell);
 
     // Declared first: the classes outlive their windows.
     std::vector<std::unique_ptr<CTestWindowClass>> m_classes;

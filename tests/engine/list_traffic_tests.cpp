@@ -1,52 +1,12 @@
 // How much the engine asks of the list. A refresh makes some n*n/2 activations;
 // asking the control for a window at each of them made a 50-window refresh
-// send thousands of messages to the list, each a round trip to the server
-// under Wine. The entries must still come out whole: title, icon and window.
+// send thousands of messages to the list. The entries must still come out
+// whole: title, icon and window.
 #include "engine_fixture.h"
+#include "tests/support/message_counter.h"
 #include <algorithm>
 #include <string>
 #include <utility>
-
-namespace {
-
-// Counts the messages sent to one window on this thread while it lives.
-class CListTraffic {
-public:
-    explicit CListTraffic(HWND list)
-        : m_list(list), m_previous(std::exchange(t_traffic, this)),
-          m_hook(::SetWindowsHookExA(WH_CALLWNDPROC, &CListTraffic::Hook, nullptr, ::GetCurrentThreadId()))
-    {
-    }
-    ~CListTraffic()
-    {
-        if (m_hook)
-            ::UnhookWindowsHookEx(m_hook);
-        t_traffic = m_previous;
-    }
-    CListTraffic(const CListTraffic&) = delete;
-    CListTraffic& operator=(const CListTraffic&) = delete;
-
-    bool IsHooked() const { return m_hook != nullptr; }
-    int Messages() const { return m_messages; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
-    {
-        if (code == HC_ACTION && t_traffic && reinterpret_cast<const CWPSTRUCT*>(lParam)->hwnd == t_traffic->m_list)
-            ++t_traffic->m_messages;
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    static thread_local CListTraffic* t_traffic;
-    HWND m_list;
-    CListTraffic* m_previous;
-    HHOOK m_hook;
-    int m_messages = 0;
-};
-
-thread_local CListTraffic* CListTraffic::t_traffic = nullptr;
-
-}  // namespace
 
 class ListTraffic : public EngineTest {};
 
@@ -72,10 +32,10 @@ TEST_F(ListTraffic, ARefreshAsksTheListAFewTimesPerEntryNotOncePerActivation)
     const int before = shell.ObjectsCreated();
     int messages = 0;
     {
-        CListTraffic traffic(m_list.GetSafeHwnd());
+        CMessageCounter traffic(m_list.GetSafeHwnd());
         ASSERT_TRUE(traffic.IsHooked());
         m_engine.Refresh();
-        messages = traffic.Messages();
+        messages = traffic.Count();
     }
     // cppcheck-suppress duplicateExpression ; the refresh made objects through COM in between
     const int activations = shell.ObjectsCreated() - before;
@@ -110,10 +70,10 @@ TEST_F(ListTraffic, AMoveReadsEachWindowOfTheRunOnce)
 
     int messages = 0;
     {
-        CListTraffic traffic(m_list.GetSafeHwnd());
+        CMessageCounter traffic(m_list.GetSafeHwnd());
         ASSERT_TRUE(traffic.IsHooked());
         EXPECT_EQ(m_engine.MoveButton(9, 0), w[9]);
-        messages = traffic.Messages();
+        messages = traffic.Count();
     }
     // Ten windows read, the count, and the entry's own move.
     EXPECT_LE(messages, 10 + 6);
