@@ -21,20 +21,7 @@ void CEngineScene::ShuffleOnto(CFakeShell& shell)
 {
     m_engine.SetKind(Unknown);
     m_engine.Refresh();
-    std::vector<HWND> taskbar = Entries(m_list);
+    std::vector<HWND> taskbar = ListEntryWindows(m_list.GetSafeHwnd());
     std::shuffle(taskbar.begin(), taskbar.end(), std::mt19937(20240607));
     shell.SetButtons(taskbar);
-}
-
-std::vector<HWND> Entries(const CListCtrl& list)
-{
-    std::vector<HWND> entries;
-    for (int i = 0; i < list.GetItemCount(); ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = i;
-        list.SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        entries.push_back(reinterpret_cast<HWND>(item.lParam));
-    }
-    return entries;
 }

@@ -43,4 +43,4 @@ public:
 };
 
 // The windows of the list's entries, in list order.
-std::vector<HWND> Entries(const CListCtrl& list);
+inline std::vector<HWND> Entries(const CListCtrl& list) { return ListEntryWindows(list.GetSafeHwnd()); }

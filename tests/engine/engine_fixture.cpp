@@ -90,15 +90,7 @@ std::vector<HWND> EngineTest::ForeignTaskWindows() const
 
 std::vector<HWND> EngineTest::Entries() const
 {
-    std::vector<HWND> entries;
-    for (int i = 0; i < Count(); ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = i;
-        m_list.SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        entries.push_back(reinterpret_cast<HWND>(item.lParam));
-    }
-    return entries;
+    return ListEntryWindows(m_list.GetSafeHwnd());
 }
 
 std::vector<HWND> EngineTest::OwnEntries() const

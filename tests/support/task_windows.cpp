@@ -106,6 +106,20 @@ CTestWindow CTestWindow::Create(const CTestWindowClass& cls, const std::string& 
     return window;
 }
 
+std::vector<HWND> ListEntryWindows(HWND list)
+{
+    std::vector<HWND> entries;
+    const int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        entries.push_back(reinterpret_cast<HWND>(item.lParam));
+    }
+    return entries;
+}
+
 COLORREF ImageCentreColor(HIMAGELIST images, int index)
 {
     DWORD* bits = nullptr;

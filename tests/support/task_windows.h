@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include "framework/handles.h"
 #include <string>
+#include <vector>
 
 // A 16 x 16 icon filled with one opaque colour.
 CIcon SolidIcon(COLORREF color);
@@ -46,6 +47,9 @@ public:
     operator HWND() const { return m_h; }
     void Reset() { Free(); }
 };
+
+// The windows stored as item data with a list view's entries, in list order.
+std::vector<HWND> ListEntryWindows(HWND list);
 
 // The colour at the centre of image `index` of an image list, drawn on white.
 COLORREF ImageCentreColor(HIMAGELIST images, int index);
