@@ -71,7 +71,8 @@ private:
     // application offers none (entries are then listed without icons).
     static HIMAGELIST TaskImageList();
     // True when a control is attached and index names one of its entries.
-    bool IsEntryIndex(int index) const;
+    bool IsEntryIndex(int index) const { return IsIndexIn(index, EntryCount()); }
+    static bool IsIndexIn(int index, int count) { return index >= 0 && index < count; }
     // The entry count, 0 without a control.
     int EntryCount() const;
     // The window of an entry that is known to exist: one message to the list.

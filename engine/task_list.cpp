@@ -53,11 +53,6 @@ HIMAGELIST CTaskButtonList::TaskImageList()
     return nullptr;
 }
 
-bool CTaskButtonList::IsEntryIndex(int index) const
-{
-    return index >= 0 && index < EntryCount();
-}
-
 int CTaskButtonList::EntryCount() const
 {
     return m_pList ? m_pList->GetItemCount() : 0;
@@ -158,8 +153,9 @@ BOOL CALLBACK CTaskButtonList::EnumTaskWindowProc(HWND hWnd, LPARAM lParam)
 
 HWND CTaskButtonList::MoveEntry(int from, int to)
 {
+    // One count for both indexes: every question to the list costs a message.
     const int count = EntryCount();
-    if (from < 0 || from >= count || to < 0 || to >= count)
+    if (!IsIndexIn(from, count) || !IsIndexIn(to, count))
         return nullptr;
     HWND list = m_pList->GetSafeHwnd();
 

@@ -121,7 +121,7 @@ void CTaskButtonList::ArrangeEntries(const std::vector<HWND>& order)
 HWND CTaskButtonList::MoveButton(int from, int to)
 {
     const int count = EntryCount();
-    if (from < 0 || from >= count || to < 0 || to >= count)
+    if (!IsIndexIn(from, count) || !IsIndexIn(to, count))
         return nullptr;
     // The run that must stand after the moved button. Moving up, it contains the
     // moved window itself: its second DeleteTab and AddTab change nothing.
