@@ -103,7 +103,7 @@ BOOL CALLBACK CollectTask(HWND hWnd, LPARAM lParam)
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(hWnd, GWL_EXSTYLE));
     if (!(exStyle & WS_EX_APPWINDOW) && ((exStyle & WS_EX_TOOLWINDOW) || ::GetWindow(hWnd, GW_OWNER)))
         return TRUE;
-    HICON icon = reinterpret_cast<HICON>(static_cast<ULONG_PTR>(::GetClassLongA(hWnd, GCL_HICONSM)));
+    HICON icon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICONSM));
     found->tasks.push_back({hWnd, title, icon ? ::ImageList_ReplaceIcon(found->images, -1, icon) : -1});
     return TRUE;
 }

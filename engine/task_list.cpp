@@ -135,7 +135,7 @@ BOOL CALLBACK CTaskButtonList::EnumTaskWindowProc(HWND hWnd, LPARAM lParam)
 
     // The icon belongs to the window class: the image list keeps a copy of its
     // picture, and the handle itself is neither kept nor destroyed.
-    HICON icon = reinterpret_cast<HICON>(static_cast<ULONG_PTR>(::GetClassLongA(hWnd, GCL_HICONSM)));
+    HICON icon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICONSM));
     int image = -1;
     if (HIMAGELIST images = TaskImageList(); images && icon)
         image = ::ImageList_ReplaceIcon(images, -1, icon);

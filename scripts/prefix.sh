@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
-# Prepares the project's own Wine prefix (never ~/.wine): 32-bit, Chinese fonts
-# mapped, no crash dialog, no window-manager stalls. Idempotent: a stamp records
-# the settings that were applied, so a prepared prefix costs nothing.
+# Prepares a build's own Wine prefix (never ~/.wine), of the build's
+# architecture (BUILD_DIR/wine-env.sh): Chinese fonts mapped, no crash dialog,
+# no window-manager stalls. Idempotent: a stamp records the settings that were
+# applied, so a prepared prefix costs nothing.
+#   prefix.sh BUILD_DIR
 set -euo pipefail
-prefix="${1:?usage: prefix.sh PREFIX_DIR}"
+build="${1:?usage: prefix.sh BUILD_DIR}"
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=/dev/null
+source "$build/wine-env.sh"
+prefix="$WINEPREFIX"
 stamp="$prefix/.corvane-stamp"
 # The stamp is the digest of this script and its extensions: any change to
 # them prepares the prefix again.
 shopt -s nullglob
 extensions=("$here"/prefix.d/*.sh)
-version="$(cat "$0" "${extensions[@]}" | md5sum | cut -d' ' -f1)"
-
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-export LC_ALL=zh_CN.UTF-8
+version="$( (cat "$0" "${extensions[@]}"; echo "$WINEARCH") | md5sum | cut -d' ' -f1)"
 
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
     exit 0
@@ -21,7 +23,8 @@ fi
 
 mkdir -p "$prefix"
 echo "prefix: preparing $prefix"
-wineboot -i </dev/null >/dev/null 2>&1 || true
+# A 64-bit prefix reports a missing syswow64\rundll32.exe here: harmless.
+"$WINELOADER" wineboot -i </dev/null >/dev/null 2>&1 || true
 wineserver -w
 
 reg_file="$(mktemp --suffix=.reg)"
@@ -40,7 +43,7 @@ REGEDIT4
 "ShowCrashDialog"=dword:00000000
 REG
 # The key names are Chinese: regedit reads the file in the UTF-8 locale above.
-wine regedit /S "$(winepath -w "$reg_file")" </dev/null >/dev/null 2>&1
+"$WINELOADER" regedit /S "$("$WINELOADER" winepath -w "$reg_file")" </dev/null >/dev/null 2>&1
 wineserver -w
 
 fonts="$prefix/drive_c/windows/Fonts"
@@ -48,9 +51,9 @@ mkdir -p "$fonts"
 cp -n /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
 
 # Extensions by the parts of the project (the stand-in's COM server), each
-# given the prefix; they must be idempotent too.
+# given the build folder and this environment; they must be idempotent too.
 for extra in "${extensions[@]}"; do
-    bash "$extra" "$prefix"
+    bash "$extra" "$build"
 done
 wineserver -w
 

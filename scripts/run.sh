@@ -17,9 +17,9 @@ source "$run_here/session.sh"
 RUN_PIDS=()
 
 # run_exe EXE [ARGS...]: a Windows program in the background; RUN_LAST_PID is
-# its process (wine becomes the program, so the id stays the program's).
+# its process (the loader becomes the program, so the id stays the program's).
 run_exe() {
-    wine "$@" </dev/null >/dev/null 2>&1 &
+    "$WINELOADER" "$@" </dev/null >/dev/null 2>&1 &
     RUN_LAST_PID=$!
     RUN_PIDS+=("$RUN_LAST_PID")
 }

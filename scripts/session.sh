@@ -4,6 +4,8 @@
 #
 #   session_start BUILD [--user-display] [--screen WxH]
 #
+# BUILD's wine-env.sh gives the prefix, its architecture and the loader;
+# they stay exported for the caller, which starts programs with "$WINELOADER".
 # The display is a virtual one (Xvfb) of its own, WxH (default 1280x800), so
 # that tests and benches never depend on, or disturb, the user's desktop.
 # --user-display (make run) takes the caller's $DISPLAY instead when it
@@ -25,10 +27,9 @@ session_start() {
     done
     [ -n "${CORVANE_USE_DISPLAY:-}" ] && want_user=1
 
-    export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}" WINEARCH=win32
-    export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
-    export LC_ALL=zh_CN.UTF-8
-    "$(dirname "${BASH_SOURCE[0]}")/prefix.sh" "$WINEPREFIX"
+    # shellcheck source=/dev/null
+    source "$build/wine-env.sh"
+    "$(dirname "${BASH_SOURCE[0]}")/prefix.sh" "$build"
 
     SESSION_XVFB_PID=""
     # shellcheck disable=SC2034  # read by the callers
@@ -50,7 +51,7 @@ session_start() {
     # Wine's helper processes would inherit the callers' pipes and keep them
     # open: start them here, detached, and keep one wineserver for the run.
     wineserver -p </dev/null >/dev/null 2>&1
-    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    "$WINELOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 # Ends every Windows process of the prefix (wineserver -k), then the virtual

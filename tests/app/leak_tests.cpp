@@ -31,11 +31,17 @@ constexpr size_t kGdiHandleCount = 0x10000;
 
 const GdiHandleEntry* GdiHandleTable()
 {
-    // The 32-bit PEB's address is at fs:0x30, and its GdiSharedHandleTable
-    // at offset 0x94.
+    // The PEB's address sits in the thread's block (fs:0x30 on 32-bit,
+    // gs:0x60 on 64-bit), and its GdiSharedHandleTable at 0x94 or 0xF8.
     const BYTE* peb = nullptr;
+#if defined(__x86_64__)
+    __asm__("movq %%gs:0x60, %0" : "=r"(peb));
+    constexpr size_t kGdiTableOffset = 0xF8;
+#else
     __asm__("movl %%fs:0x30, %0" : "=r"(peb));
-    const auto* table = *reinterpret_cast<const GdiHandleEntry* const*>(peb + 0x94);
+    constexpr size_t kGdiTableOffset = 0x94;
+#endif
+    const auto* table = *reinterpret_cast<const GdiHandleEntry* const*>(peb + kGdiTableOffset);
     if (!table)
         return nullptr;
     // Only trusted when a stock object sits where this layout says it does.

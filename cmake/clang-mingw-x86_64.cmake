@@ -1,0 +1,4 @@
+# clang for 64-bit Windows (scripts/check.sh).
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(corvane_triple x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/clang-mingw.cmake)
