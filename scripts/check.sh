@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Checks beyond the gcc test suites.
 #   check.sh static CLANG_DIR
-#       The program and its libraries built with clang (cmake/clang-mingw-i686.cmake),
-#       every warning an error; then cppcheck over our sources, every finding
-#       an error. Part of `make test`.
+#       The programs and their libraries built with clang for 32-bit Windows
+#       (cmake/clang-mingw-i686.cmake), every warning an error; then cppcheck
+#       over our sources, every finding an error. Part of `make test`.
 #   check.sh full CLANG_DIR RELEASE_DIR
-#       What `make test` leaves out: everything built with clang and the test
-#       suites run under Wine, and the release archive built again in a clean
-#       tree at another path and found byte for byte the same
-#       (scripts/dist.sh --verify). `make check`.
+#       What `make test` leaves out: everything built with clang for 64-bit
+#       Windows (cmake/clang-mingw-x86_64.cmake), which runs on every machine
+#       here, and its test suites run under Wine; and the release archives
+#       built again in clean trees at another path and found byte for byte the
+#       same (scripts/dist.sh --verify). `make check`.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/.." && pwd)"
@@ -22,9 +23,13 @@ sources=(framework engine controls app standin bench tests)
 # The programs and the libraries under them; the suites come in `full`.
 programs=(corvane corvane_standin corvane_standin_taskbarlist corvane_samples)
 
+# Both compilers' warnings for both architectures: the gcc builds compile
+# i686 and x86_64, clang one in each mode.
+declare -A clang_arch=([static]=i686 [full]=x86_64)
+
 clang_configure() {
     cmake -S "$root" -B "$clang_dir" --no-warn-unused-cli \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/clang-mingw-i686.cmake" \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/clang-mingw-${clang_arch[$mode]}.cmake" \
         -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 }
 
@@ -33,7 +38,7 @@ clang_configure() {
 clang_build() {
     local targets=()
     [ $# -gt 0 ] && targets=(--target "$@")
-    echo "check: clang build (${*:-everything}) in $clang_dir"
+    echo "check: clang ${clang_arch[$mode]} build (${*:-everything}) in $clang_dir"
     cmake --build "$clang_dir" -j 2 "${targets[@]}" -- --no-print-directory >"$clang_dir/check-build.log" 2>&1 ||
         { grep -v '^\[\|^Built target\|^Scanning dependencies' "$clang_dir/check-build.log" >&2; return 1; }
 }

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Builds the release archive BUILD_DIR/dist/corvane-<version>-win32.zip
-# (corvane.exe and readme.txt) and prints its SHA-256. The same sources give
-# the same bytes: the linker writes no time stamp into the executable, and the
-# archive holds fixed times, modes and order and no extra fields.
+# Builds the release archives BUILD_DIR/dist/corvane-<version>-win32.zip (the
+# i686 corvane.exe, PE32) and corvane-<version>-win64.zip (the x86_64 one,
+# PE32+), each with readme.txt, and prints their SHA-256. The programs are
+# built in release trees of their own (BUILD_DIR/release-win32, -win64) with
+# warnings as errors, so that no other build's configuration changes. The same
+# sources give the same bytes: the linker writes no time stamp into the
+# executable, and the archive holds fixed times, modes and order and no extra
+# fields.
 #   dist.sh BUILD_DIR
-#   dist.sh --verify BUILD_DIR   also builds the archive again in a clean
-#                                build tree at another path (BUILD_DIR/verify)
-#                                and fails unless the executables and the
-#                                archives are byte for byte the same.
+#   dist.sh --verify BUILD_DIR   also builds both archives again in clean
+#                                release trees at another path
+#                                (BUILD_DIR/verify) and fails unless the
+#                                executables and the archives are byte for
+#                                byte the same.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/.." && pwd)"
@@ -17,10 +22,11 @@ if [ "${1:-}" = --verify ]; then
     shift
 fi
 build="${1:?usage: dist.sh [--verify] BUILD_DIR}"
+mkdir -p "$build"
+build="$(cd "$build" && pwd)"
 
 version="$(sed -n 's/^project(Corvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
 [ -n "$version" ] || { echo "dist: no version in CMakeLists.txt" >&2; exit 1; }
-name="corvane-$version-win32"
 
 # The archive's time for every member: SOURCE_DATE_EPOCH when given, else the
 # time of the last commit, so that it follows the sources and not the clock.
@@ -28,16 +34,31 @@ name="corvane-$version-win32"
 epoch="${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || true)}"
 [ -n "$epoch" ] && [ "$epoch" -ge 315532800 ] 2>/dev/null || epoch=315532800
 
-# build_archive BUILD_DIR: the program built there, then the archive.
+# Release flavours: archive suffix, toolchain file, the PE kind `file` names.
+flavours=(win32 win64)
+declare -A toolchain=([win32]=mingw-i686 [win64]=mingw-x86_64)
+declare -A pe_kind=([win32]='PE32 executable' [win64]='PE32+ executable')
+# The only DLLs the program may import: those that come with Windows.
+system_dlls='(kernel32|user32|gdi32|comctl32|ole32|shell32|advapi32|msvcrt)\.dll'
+
+# build_archive TOP FLAVOUR: the program built in TOP/release-FLAVOUR, then
+# the archive TOP/dist/corvane-<version>-FLAVOUR.zip.
 build_archive() {
-    local dir="$1"
-    cmake -S "$root" -B "$dir" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    local top="$1" flavour="$2"
+    local dir="$top/release-$flavour" name="corvane-$version-$flavour"
+    cmake -S "$root" -B "$dir" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE="$root/cmake/${toolchain[$flavour]}.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
     cmake --build "$dir" -j 2 --target corvane -- --no-print-directory >"$dir/dist-build.log" 2>&1 ||
         { cat "$dir/dist-build.log" >&2; return 1; }
+    file -b "$dir/corvane.exe" | grep -q "^${pe_kind[$flavour]} " ||
+        { echo "dist: $dir/corvane.exe is not a ${pe_kind[$flavour]}" >&2; return 1; }
+    local foreign
+    foreign="$(x86_64-w64-mingw32-objdump -p "$dir/corvane.exe" | sed -n 's/^[[:space:]]*DLL Name: //p' |
+        tr '[:upper:]' '[:lower:]' | grep -vxE "$system_dlls" || true)"
+    [ -z "$foreign" ] || { echo "dist: $dir/corvane.exe imports DLLs that Windows does not bring:" $foreign >&2; return 1; }
 
-    local stage="$dir/dist/$name"
-    rm -rf "$dir/dist"
+    local stage="$top/dist/$name"
+    rm -rf "$stage" "$top/dist/$name.zip"
     mkdir -p "$stage"
     cp "$dir/corvane.exe" "$stage/corvane.exe"
     # Windows text: CRLF line ends.
@@ -50,21 +71,25 @@ build_archive() {
     rm -rf "$stage"
 }
 
-build_archive "$build"
-archive="$build/dist/$name.zip"
-echo "dist: $archive"
-sha256sum "$archive" | sed "s|  .*|  $name.zip|"
+for flavour in "${flavours[@]}"; do
+    build_archive "$build" "$flavour"
+    echo "dist: $build/dist/corvane-$version-$flavour.zip"
+done
+(cd "$build/dist" && sha256sum "corvane-$version"-*.zip)
 
 if [ $verify -eq 1 ]; then
     again="$build/verify"
     rm -rf "$again"
-    mkdir -p "$again"
-    build_archive "$again"
-    if cmp -s "$archive" "$again/dist/$name.zip" && cmp -s "$build/corvane.exe" "$again/corvane.exe"; then
-        echo "dist: a clean rebuild in $again gives the same corvane.exe and the same archive"
-    else
-        echo "dist: NOT reproducible: $archive and $again/dist/$name.zip differ" >&2
-        cmp "$build/corvane.exe" "$again/corvane.exe" >&2 || true
-        exit 1
-    fi
+    for flavour in "${flavours[@]}"; do
+        build_archive "$again" "$flavour"
+        name="corvane-$version-$flavour"
+        if cmp -s "$build/dist/$name.zip" "$again/dist/$name.zip" &&
+            cmp -s "$build/release-$flavour/corvane.exe" "$again/release-$flavour/corvane.exe"; then
+            echo "dist: a clean rebuild in $again gives the same $flavour corvane.exe and archive"
+        else
+            echo "dist: NOT reproducible: $build/dist/$name.zip and $again/dist/$name.zip differ" >&2
+            cmp "$build/release-$flavour/corvane.exe" "$again/release-$flavour/corvane.exe" >&2 || true
+            exit 1
+        fi
+    done
 fi

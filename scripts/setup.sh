@@ -10,7 +10,7 @@ set -euo pipefail
 # static checks (scripts/check.sh, cmake/clang-mingw.cmake).
 packages=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest
           wine wine32:i386 wine64
-          xvfb xauth xdotool fonts-wine fonts-wqy-microhei locales imagemagick zip
+          xvfb xauth xdotool fonts-wine fonts-wqy-microhei locales imagemagick zip file
           clang lld cppcheck)
 
 missing=()
