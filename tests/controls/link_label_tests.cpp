@@ -3,7 +3,10 @@
 #include "framework/app.h"
 #include "framework/dialog.h"
 #include "link_label_tests.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/ansi_text.h"
+#include "tests/support/dialog_watcher.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/pump.h"
 #include <shellapi.h>
 #include <cstring>
 #include <memory>
@@ -66,55 +69,6 @@ protected:
         DDX_Control(pDX, IDC_LINK_BORDER, border);
         DDX_Control(pDX, IDC_LINK_EMPTY, empty);
     }
-};
-
-// Records what is sent to one window on this thread (WH_CALLWNDPROC sees sent
-// messages only, which is how the label sets fonts and relays to its tooltip).
-class CSentMessages;
-thread_local CSentMessages* t_recorder = nullptr;
-
-class CSentMessages {
-public:
-    explicit CSentMessages(HWND target)
-        : m_target(target),
-          m_hook(::SetWindowsHookExA(WH_CALLWNDPROC, &CSentMessages::Hook, nullptr, ::GetCurrentThreadId())),
-          m_previous(std::exchange(t_recorder, this))
-    {
-    }
-    ~CSentMessages()
-    {
-        t_recorder = m_previous;
-        ::UnhookWindowsHookEx(m_hook);
-    }
-    CSentMessages(const CSentMessages&) = delete;
-    CSentMessages& operator=(const CSentMessages&) = delete;
-
-    std::vector<CWPSTRUCT> sent;
-    std::vector<MSG> relayed;  // the messages handed over with TTM_RELAYEVENT
-
-    int Count(UINT message) const
-    {
-        int n = 0;
-        for (const CWPSTRUCT& m : sent)
-            n += m.message == message;
-        return n;
-    }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
-    {
-        const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (code == HC_ACTION && t_recorder && cwp->hwnd == t_recorder->m_target) {
-            t_recorder->sent.push_back(*cwp);
-            if (cwp->message == TTM_RELAYEVENT && cwp->lParam)
-                t_recorder->relayed.push_back(*reinterpret_cast<const MSG*>(cwp->lParam));
-        }
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    HWND m_target;
-    HHOOK m_hook;
-    CSentMessages* m_previous;
 };
 
 // Points this process's HKEY_CLASSES_ROOT at a volatile key of the test's own,
@@ -243,16 +197,6 @@ CSize TextExtent(HWND control, HFONT font)
     return dc.GetTextExtent(text, length);
 }
 
-// Source files are UTF-8; windows hold text in the ANSI code page.
-std::string Ansi(const char* utf8)
-{
-    wchar_t wide[256] = {};
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 256);
-    char ansi[512] = {};
-    ::WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof ansi, nullptr, nullptr);
-    return ansi;
-}
-
 std::string WindowText(HWND window)
 {
     char text[256] = {};
@@ -362,7 +306,7 @@ TEST_F(LinkLabel, AttachingTakesTheTextAsTargetOrShowsTheTargetAsText)
     EXPECT_EQ("http://example.com/left", WindowText(dlg.left));
     // A target set before attaching stays, and the text stays too.
     EXPECT_EQ("http://example.com/right", std::string(dlg.right.m_url));
-    EXPECT_EQ(Ansi("右对齐的链接"), WindowText(dlg.right));
+    EXPECT_EQ(AnsiText("右对齐的链接"), WindowText(dlg.right));
     // An empty text shows the target.
     EXPECT_EQ("http://example.com/empty", WindowText(dlg.empty));
     // The template has no SS_NOTIFY; the label needs it for mouse input.
@@ -501,7 +445,7 @@ TEST_F(LinkLabel, HoverUnderlinesAndColoursAtOnceAndEndsAtThePollThatFindsThePoi
 
     // While the pointer is inside, no poll changes anything, whatever its id.
     {
-        CSentMessages record(label);
+        CMessageRecorder record(label);
         for (UINT_PTR id : {UINT_PTR(100), UINT_PTR(1), UINT_PTR(0xBEEF)})
             PollWithPointerAt(label, CentreOf(label), id);
         EXPECT_TRUE(label.m_mouseOver);
@@ -570,7 +514,7 @@ TEST_F(LinkLabel, UnderlineAlwaysSurvivesHoverAndNeverOrAnyOtherValueStaysPlain)
         CProbeLabel& label = dlg.left;
         label.SetUnderlineMode(mode);
         EXPECT_EQ(label.m_normalFont.GetSafeHandle(), FontOf(label));
-        CSentMessages record(label);
+        CMessageRecorder record(label);
         MoveMouseOver(label);
         EXPECT_EQ(0, record.Count(WM_SETFONT));
         EXPECT_EQ(kHoverColor, TextColourOf(dlg, label));
@@ -603,7 +547,7 @@ TEST_F(LinkLabel, SettingTheCurrentModeNeitherSetsAFontNorRepaints)
     PumpMessages();
     CProbeLabel& label = dlg.left;
     ::ValidateRect(label, nullptr);
-    CSentMessages record(label);
+    CMessageRecorder record(label);
 
     label.SetUnderlineMode(CLinkLabel::UnderlineOnHover);
     EXPECT_EQ(0, record.Count(WM_SETFONT));
@@ -613,7 +557,7 @@ TEST_F(LinkLabel, SettingTheCurrentModeNeitherSetsAFontNorRepaints)
     ASSERT_EQ(1, record.Count(WM_SETFONT));
     label.SetUnderlineMode(CLinkLabel::UnderlineAlways);
     EXPECT_EQ(1, record.Count(WM_SETFONT));
-    for (const CWPSTRUCT& m : record.sent) {
+    for (const CWPSTRUCT& m : record.Sent()) {
         if (m.message == WM_SETFONT) {
             EXPECT_EQ(reinterpret_cast<WPARAM>(label.m_underlineFont.GetSafeHandle()), m.wParam);
             EXPECT_EQ(TRUE, m.lParam);
@@ -627,7 +571,7 @@ TEST_F(LinkLabel, ClickThatOpensShowsVisitedAtOnceAndAFailedClickReportsAndClear
     CLinkTestDlg dlg;
     ASSERT_TRUE(dlg.Create());
     CProbeLabel& label = dlg.left;
-    MessageBoxCloser closer;
+    CDialogWatcher closer;
 
     MoveMouseOver(label);
     label.openResult = 42;
@@ -658,7 +602,7 @@ TEST_F(LinkLabel, ClickThatOpensShowsVisitedAtOnceAndAFailedClickReportsAndClear
 
 TEST_F(LinkLabel, ErrorBoxNamesTheFailureByItsCode)
 {
-    MessageBoxCloser closer;
+    CDialogWatcher closer;
     for (int code : {26, 1, 31, 0, -7})
         CLinkLabel::ShowOpenError(code);
     ASSERT_EQ(5u, closer.Count());
@@ -687,7 +631,7 @@ TEST_F(LinkLabel, ClickOnATargetTheShellCannotOpenReportsTheShellsCode)
     dlg.left.useShell = true;
     dlg.left.SetLinkUrl(kUnopenable);
     ASSERT_TRUE(dlg.Create());
-    MessageBoxCloser closer;
+    CDialogWatcher closer;
     Click(dlg.left);
     ASSERT_EQ(1u, closer.Count());
     EXPECT_EQ(std::string(kErrorPrefix) + "There is no application associated\nwith the given filename extension.",
@@ -856,20 +800,20 @@ TEST_F(LinkLabel, ModalLoopRelaysTheLabelsMessagesToItsTooltip)
         {
             CLinkTestDlg::OnInitDialog();
             label = left;
-            m_record = std::make_unique<CSentMessages>(left.m_toolTip);
+            m_record = std::make_unique<CMessageRecorder>(left.m_toolTip);
             left.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
             PostMessage(WM_COMMAND, IDCANCEL);
             return TRUE;
         }
         void OnCancel() override
         {
-            relayed = m_record->relayed;
+            relayed = m_record->Relayed();
             m_record.reset();
             CLinkTestDlg::OnCancel();
         }
 
     private:
-        std::unique_ptr<CSentMessages> m_record;
+        std::unique_ptr<CMessageRecorder> m_record;
     };
 
     CModalDlg dlg;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "framework/framework.h"
 #include "framework_tests.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/dialog_watcher.h"
 #include <vector>
 
 namespace {
@@ -206,7 +206,7 @@ TEST_F(Framework, DoModalDisablesTheOwnerAndReturnsTheEndCode)
 
 TEST_F(Framework, MessageBoxIsCaptionedWithTheExecutableNameAndWarns)
 {
-    MessageBoxCloser closer;
+    CDialogWatcher closer;
     AfxMessageBox("Something happened.");
     AfxMessageBox("Asked.", MB_OK | MB_ICONQUESTION);
     ASSERT_EQ(2u, closer.Count());
