@@ -657,9 +657,27 @@ TEST_F(LinkLabel, FallbackRunsTheRegisteredHtmCommandOrReportsTheShellsCode)
     // With a command, WinExec's code: here that of a program that is missing.
     const std::string program = "C:\\corvane-missing\\browser.exe";
     classes.Set("corvanetestfile\\shell\\open\\command", program + " \"%1\" -new");
-    const int winExec = static_cast<int>(::WinExec((program + "  " + kUnopenable).c_str(), SW_HIDE));
+    const int winExec = static_cast<int>(::WinExec((program + "  \"" + kUnopenable + "\"").c_str(), SW_HIDE));
     ASSERT_NE(shell, winExec);
     EXPECT_EQ(winExec, label.OpenLink(kUnopenable, SW_HIDE));
+
+    // A URL that would not stay one argument runs nothing either: a click on
+    // it reports the shell's code.
+    for (const std::string& odd : {std::string(kUnopenable) + "\" -evil", std::string(kUnopenable) + "\r-evil"}) {
+        CLinkTestDlg dlg;
+        dlg.left.useShell = true;
+        dlg.left.SetLinkUrl(odd.c_str());
+        ASSERT_TRUE(dlg.Create());
+        CDialogWatcher closer;
+        Click(dlg.left);
+        ASSERT_EQ(1u, closer.Count());
+        const int oddShell = static_cast<int>(reinterpret_cast<INT_PTR>(
+            ::ShellExecuteA(nullptr, "open", odd.c_str(), nullptr, nullptr, SW_HIDE)));
+        ASSERT_NE(winExec, oddShell);
+        EXPECT_EQ(oddShell, label.OpenLink(odd.c_str(), SW_HIDE));
+        EXPECT_FALSE(dlg.left.m_visited);
+        dlg.DestroyWindow();
+    }
 
     // A command line that would not fit runs nothing: the shell's code again.
     const std::string longTarget = std::string(kUnopenable) + std::string(300, 'x');
@@ -704,49 +722,90 @@ std::string Fallback(const char* registered, const char* url, bool* fits = nullp
     return out;
 }
 
-TEST_F(LinkLabel, FallbackCommandIsCutAtThePlaceholderAndGetsABlankAndTheUrl)
+TEST_F(LinkLabel, FallbackCommandIsCutAtThePlaceholderAndGetsABlankAndTheQuotedUrl)
 {
     const char* url = "http://example.com/";
     // The blank before a quoted placeholder stays: two blanks before the URL.
-    EXPECT_EQ("\"C:\\Web\\browser.exe\"  http://example.com/",
+    EXPECT_EQ("\"C:\\Web\\browser.exe\"  \"http://example.com/\"",
               Fallback("\"C:\\Web\\browser.exe\" \"%1\" -new -tab", url));
-    EXPECT_EQ("C:\\Web\\browser.exe  http://example.com/", Fallback("C:\\Web\\browser.exe %1 -new", url));
-    EXPECT_EQ("C:\\Web\\browser.exe -nohome http://example.com/", Fallback("C:\\Web\\browser.exe -nohome", url));
+    EXPECT_EQ("C:\\Web\\browser.exe  \"http://example.com/\"", Fallback("C:\\Web\\browser.exe %1 -new", url));
+    EXPECT_EQ("C:\\Web\\browser.exe -nohome \"http://example.com/\"",
+              Fallback("C:\\Web\\browser.exe -nohome", url));
     // A quoted placeholder wins over an earlier bare one.
-    EXPECT_EQ("browser.exe -x%1 -y  http://example.com/", Fallback("browser.exe -x%1 -y \"%1\" -z", url));
+    EXPECT_EQ("browser.exe -x%1 -y  \"http://example.com/\"", Fallback("browser.exe -x%1 -y \"%1\" -z", url));
+}
+
+// The arguments a program started with command finds, split by the rule
+// that programs use (CommandLineToArgvW's).
+std::vector<std::wstring> ArgumentsOf(const std::string& command)
+{
+    const std::wstring wide(command.begin(), command.end());
+    int count = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(wide.c_str(), &count);
+    std::vector<std::wstring> arguments(argv, argv + (argv ? count : 0));
+    ::LocalFree(argv);
+    return arguments;
+}
+
+TEST_F(LinkLabel, FallbackCommandHandsTheUrlOverAsOneArgumentOrRefusesIt)
+{
+    for (const char* url : {"http://a/b c -d", "http://a/x y\\", "http://a/\\\\", "http://a/%1 \\q"}) {
+        SCOPED_TRACE(url);
+        bool fits = false;
+        const std::vector<std::wstring> arguments = ArgumentsOf(Fallback("browser.exe \"%1\" -new", url, &fits));
+        EXPECT_TRUE(fits);
+        const std::string text(url);
+        EXPECT_EQ((std::vector<std::wstring>{L"browser.exe", std::wstring(text.begin(), text.end())}), arguments);
+    }
+    // A quote would end the argument early, and a control character has no
+    // safe quoting: both are refused, the command left empty.
+    for (const char* url : {"http://a/\" -evil", "http://a/\"", "http://a/\tb", "http://a/\nb", "http://a/\x7F"}) {
+        SCOPED_TRACE(url);
+        bool fits = true;
+        EXPECT_EQ("", Fallback("browser.exe %1", url, &fits));
+        EXPECT_FALSE(fits);
+    }
+    // A double-byte character whose trail byte is a backslash is no backslash.
+    EXPECT_EQ("b.exe \"http://a/\x81\x5C\"", Fallback("b.exe", "http://a/\x81\x5C"));
 }
 
 TEST_F(LinkLabel, FallbackCommandNeverMatchesInsideADoubleByteCharacter)
 {
     // In code page 936, 0x81 0x25 is one character whose trail byte is '%'.
     ASSERT_TRUE(::IsDBCSLeadByte(0x81));
-    EXPECT_EQ("C:\\\x81\x25" "1\\browser.exe http://a/", Fallback("C:\\\x81\x25" "1\\browser.exe", "http://a/"));
-    EXPECT_EQ("C:\\\x81\x25" "1\\browser.exe  http://a/",
+    EXPECT_EQ("C:\\\x81\x25" "1\\browser.exe \"http://a/\"",
+              Fallback("C:\\\x81\x25" "1\\browser.exe", "http://a/"));
+    EXPECT_EQ("C:\\\x81\x25" "1\\browser.exe  \"http://a/\"",
               Fallback("C:\\\x81\x25" "1\\browser.exe \"%1\"", "http://a/"));
-    EXPECT_EQ("C:\\\x81\x25" "1\\browser.exe  http://a/", Fallback("C:\\\x81\x25" "1\\browser.exe %1", "http://a/"));
+    EXPECT_EQ("C:\\\x81\x25" "1\\browser.exe  \"http://a/\"",
+              Fallback("C:\\\x81\x25" "1\\browser.exe %1", "http://a/"));
 }
 
 TEST_F(LinkLabel, FallbackCommandThatWouldNotFitIsRefusedWhole)
 {
     // The longest value the reader returns with the longest URL that always fits.
     std::string command(259, 'c');
-    const std::string url(259, 'u');
+    const std::string url(257, 'u');
     bool fits = false;
-    EXPECT_EQ(command + " " + url, Fallback(command.c_str(), url.c_str(), &fits));
+    EXPECT_EQ(command + " \"" + url + "\"", Fallback(command.c_str(), url.c_str(), &fits));
     EXPECT_TRUE(fits);
     const std::string longer = url + "u";
     EXPECT_EQ("", Fallback(command.c_str(), longer.c_str(), &fits));
     EXPECT_FALSE(fits);
+    // A doubled backslash before the closing quote counts too.
+    const std::string backslashed = url.substr(1) + "\\";
+    EXPECT_EQ("", Fallback(command.c_str(), backslashed.c_str(), &fits));
+    EXPECT_FALSE(fits);
     // Only what is kept of the command counts, the blank before the placeholder included.
     command.pop_back();
     const std::string cut = command + " \"%1\" " + std::string(100, 'd');
-    EXPECT_EQ(command + "  " + url, Fallback(cut.c_str(), url.c_str(), &fits));
+    EXPECT_EQ(command + "  \"" + url + "\"", Fallback(cut.c_str(), url.c_str(), &fits));
     EXPECT_TRUE(fits);
 
     // In place: the output may be the registered command's own buffer.
     char buffer[CLinkLabel::kCommandLineSize] = "browser.exe \"%1\"";
     EXPECT_TRUE(CLinkLabel::BuildFallbackCommand(buffer, "http://b/", buffer));
-    EXPECT_STREQ("browser.exe  http://b/", buffer);
+    EXPECT_STREQ("browser.exe  \"http://b/\"", buffer);
 }
 
 TEST_F(LinkLabel, CursorIsTheHelpProgramsHandWhenItHasOneAndOnlyThenIsSet)
@@ -761,15 +820,17 @@ TEST_F(LinkLabel, CursorIsTheHelpProgramsHandWhenItHasOneAndOnlyThenIsSet)
     EXPECT_EQ(given, dlg.right.m_handCursor.GetSafeHandle());
 
     const HCURSOR arrow = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    const HCURSOR cross = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));  // IDC_CROSS
     const LPARAM hit = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
     ::SetCursor(arrow);
     EXPECT_EQ(TRUE, dlg.right.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(dlg.right.m_hWnd), hit));
     EXPECT_EQ(given, ::GetCursor());
-    if (!dlg.left.m_handCursor) {
-        ::SetCursor(arrow);
-        EXPECT_EQ(FALSE, dlg.left.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(dlg.left.m_hWnd), hit));
-        EXPECT_EQ(arrow, ::GetCursor());
-    }
+    // Without a cursor of its own the label leaves the message to the static
+    // control, which shows its class's arrow.
+    dlg.left.m_handCursor.DestroyCursor();
+    ::SetCursor(cross);
+    dlg.left.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(dlg.left.m_hWnd), hit);
+    EXPECT_EQ(arrow, ::GetCursor());
     dlg.DestroyWindow();
     ::SetCursor(arrow);
 }
