@@ -55,9 +55,6 @@ BOOL CMainDlg::OnInitDialog()
         ::SetWindowLongA(main->m_hWnd, GWL_EXSTYLE, exStyle & ~WS_EX_APPWINDOW);
     }
 
-    // The application object owns the image list the engine hands the control;
-    // sharing keeps the control from destroying it with its window.
-    ::SetWindowLongA(m_taskList.m_hWnd, GWL_STYLE, m_taskList.GetStyle() | LVS_SHAREIMAGELISTS);
     m_taskButtons.Attach(&m_taskList);
     m_taskButtons.Refresh();
 

@@ -15,7 +15,7 @@
 #include "engine_scene.h"
 #include "framework/comptr.h"
 #include "tests/support/fake_shell.h"
-#include "tests/support/message_counter.h"
+#include "tests/support/message_recorder.h"
 #include "tests/support/task_windows.h"
 #include <objbase.h>
 #include <shobjidl.h>
@@ -38,7 +38,7 @@ double Best(const std::vector<double>& times)
 
 int ListMessages(HWND list, const std::function<void()>& action)
 {
-    CMessageCounter counter(list);
+    CMessageRecorder counter(list);
     action();
     return counter.Count();
 }

@@ -46,18 +46,30 @@ private:
     HKEY m_hKey = nullptr;
 };
 
+// The characters of text, a double-byte character of the ANSI code page as
+// one: f(character, its length in bytes) for each.
+template <class F>
+void ForEachCharacter(const char* text, F f)
+{
+    for (const char* p = text; *p;) {
+        const size_t length = (::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1]) ? 2 : 1;
+        f(p, length);
+        p += length;
+    }
+}
+
 // The first occurrence of token that starts on a character of text. Walking
 // character by character keeps a trail byte of a double-byte character (in
 // code page 936 it may be '%') from being taken for the start of the token.
 const char* FindOnCharacter(const char* text, const char* token)
 {
     const size_t length = std::strlen(token);
-    for (const char* p = text; *p;) {
-        if (std::strncmp(p, token, length) == 0)
-            return p;
-        p += (::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1]) ? 2 : 1;
-    }
-    return nullptr;
+    const char* found = nullptr;
+    ForEachCharacter(text, [&](const char* c, size_t) {
+        if (!found && std::strncmp(c, token, length) == 0)
+            found = c;
+    });
+    return found;
 }
 
 struct OpenErrorText {
@@ -259,8 +271,11 @@ BOOL CLinkLabel::OnEraseBkgnd(CDC* pDC)
 
 BOOL CLinkLabel::OnSetCursor(CWnd*, UINT, UINT)
 {
-    if (!m_handCursor)
+    if (!m_handCursor) {
+        // The static control's own processing asks the parent, then shows the class cursor.
+        SetMsgHandled(FALSE);
         return FALSE;
+    }
     ::SetCursor(m_handCursor);
     return TRUE;
 }
@@ -325,8 +340,9 @@ int CLinkLabel::OpenLink(LPCSTR target, int showCmd)
     std::strcat(command, "\\shell\\open\\command");
     if (ReadDefaultValue(HKEY_CLASSES_ROOT, command, command) != ERROR_SUCCESS)
         return shellResult;
-    // A command line cut to fit would run something else than what was asked:
-    // the shell's own failure is reported instead.
+    // A command line cut to fit, or a URL that would not stay one argument,
+    // would run something else than what was asked: the shell's own failure
+    // is reported instead.
     if (!BuildFallbackCommand(command, target, command))
         return shellResult;
     return static_cast<int>(::WinExec(command, static_cast<UINT>(showCmd)));
@@ -352,20 +368,39 @@ LONG CLinkLabel::ReadDefaultValue(HKEY root, LPCSTR subKey, LPSTR out)
 
 bool CLinkLabel::BuildFallbackCommand(LPCSTR registered, LPCSTR url, char (&out)[kCommandLineSize])
 {
+    // Inside quotes only a quote ends the argument, and no quoting carries a
+    // control character safely: a URL with either is refused, not mended.
+    // Backslashes right before the closing quote would escape it, so those
+    // are doubled (the rule by which programs split their command line).
+    bool safe = true;
+    size_t trailingBackslashes = 0;
+    ForEachCharacter(url, [&](const char* c, size_t length) {
+        const auto byte = static_cast<BYTE>(*c);
+        if (length == 1 && (byte == '"' || byte < 0x20 || byte == 0x7F))
+            safe = false;
+        trailingBackslashes = length == 1 && byte == '\\' ? trailingBackslashes + 1 : 0;
+    });
     const char* placeholder = FindOnCharacter(registered, "\"%1\"");
     if (!placeholder)
         placeholder = FindOnCharacter(registered, "%1");
     const size_t kept = placeholder ? static_cast<size_t>(placeholder - registered) : std::strlen(registered);
     const size_t urlLength = std::strlen(url);
-    // The kept command, a blank, the URL and the terminator.
-    if (kept + 1 + urlLength + 1 > sizeof out) {
+    // The kept command, a blank, the quoted URL and the terminator.
+    if (!safe || kept + 1 + 1 + urlLength + trailingBackslashes + 1 + 1 > sizeof out) {
         out[0] = '\0';
         return false;
     }
     // registered may be out itself.
     std::memmove(out, registered, kept);
-    out[kept] = ' ';
-    std::memcpy(out + kept + 1, url, urlLength + 1);
+    char* p = out + kept;
+    *p++ = ' ';
+    *p++ = '"';
+    std::memcpy(p, url, urlLength);
+    p += urlLength;
+    std::memset(p, '\\', trailingBackslashes);
+    p += trailingBackslashes;
+    *p++ = '"';
+    *p = '\0';
     return true;
 }
 

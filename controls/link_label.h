@@ -43,8 +43,11 @@ public:
     static LONG ReadDefaultValue(HKEY root, LPCSTR subKey, LPSTR out);
     // The command line that opens url with the registered command: the command up
     // to its first "%1" in quotes, else its first %1 (a double-byte character of
-    // the ANSI code page never matches), then a blank and url. False, with out
-    // empty, when that does not fit in out.
+    // the ANSI code page never matches), then a blank and url in quotes as one
+    // argument. False, with out empty, when url holds a double quote or a control
+    // character, or when the line does not fit in out (a URL of up to 257
+    // characters not ending in a backslash always fits behind any command that
+    // the reader returns).
     static bool BuildFallbackCommand(LPCSTR registered, LPCSTR url, char (&out)[kCommandLineSize]);
     // The error box for an OpenLink result, captioned with the application's title.
     static void ShowOpenError(int code);

@@ -79,7 +79,9 @@ INT_PTR CDialog::DoModal()
             ShowWindow(SW_SHOWNORMAL);
         m_bModalRunning = true;
         MSG msg;
-        while (m_bModalRunning) {
+        // The window may die without EndDialog (destroyed, with its owner or
+        // by a message from another thread): WM_NCDESTROY ends the loop.
+        while (m_bModalRunning && m_hWnd) {
             const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
             if (got == 0) {
                 // WM_QUIT ends the loop and is left for the caller's loop.
@@ -105,7 +107,7 @@ INT_PTR CDialog::DoModal()
         if (owner && ::GetActiveWindow() == m_hWnd)
             ::SetActiveWindow(owner);
         DestroyWindow();
-    } else if (owner && enableOwner) {
+    } else if (owner && enableOwner && ::IsWindow(owner)) {
         ::SetActiveWindow(owner);
     }
     return m_nModalResult;
@@ -165,6 +167,14 @@ void CDialog::OnCancel()
 
 BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
+    if (message == WM_NCDESTROY && m_bModalRunning) {
+        // Destroyed without EndDialog: the modal loop ends with -1, as the
+        // system's dialog manager's does, and is woken should it be waiting
+        // (the destruction came in a message sent from another thread).
+        m_bModalRunning = false;
+        m_nModalResult = -1;
+        ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
+    }
     if (message != WM_INITDIALOG)
         return CWnd::OnWndMsg(message, wParam, lParam, pResult);
 

@@ -19,7 +19,7 @@ public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParent = nullptr);
 
     // Runs the dialog modally; returns the code given to EndDialog, or -1 when
-    // the window could not be created.
+    // the window could not be created or was destroyed without EndDialog.
     virtual INT_PTR DoModal();
     // Creates the dialog modeless (tests and tools); FALSE when it fails.
     BOOL Create(UINT nIDTemplate = 0, CWnd* pParent = nullptr);

@@ -36,8 +36,26 @@ public:
     BOOL Attach(HANDLE handle) { return CHandleOwner::Attach(NullIfInvalid(handle)); }
     BOOL Close() { return Free(); }
     HANDLE Get() const { return m_h; }
-    // For out-parameters: closes what is held and lends the slot.
-    HANDLE* Put() { Free(); return &m_h; }
+    // For out-parameters: closes what is held and lends a slot to the callee.
+    // At the end of the full expression the owner takes what was written,
+    // INVALID_HANDLE_VALUE as empty like everywhere else.
+    class CPutSlot {
+    public:
+        explicit CPutSlot(CHandle& owner) : m_owner(owner) {}
+        ~CPutSlot() { m_owner.Attach(m_value); }
+        CPutSlot(const CPutSlot&) = delete;
+        CPutSlot& operator=(const CPutSlot&) = delete;
+        operator HANDLE*() { return &m_value; }
+
+    private:
+        CHandle& m_owner;
+        HANDLE m_value = nullptr;
+    };
+    CPutSlot Put()
+    {
+        Free();
+        return CPutSlot(*this);
+    }
     explicit operator bool() const { return m_h != nullptr; }
 
 private:

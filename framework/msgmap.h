@@ -1,7 +1,9 @@
 #pragma once
 // Message maps: a static table per class, chained to its base class's table.
 // Each entry carries a typed adapter that unpacks the message and calls the
-// handler; no member-function pointer is ever cast to another type.
+// handler; no member-function pointer is ever cast to another type. A handler
+// keeps its message unless it calls SetMsgHandled(FALSE), which leaves the
+// message to the rest of the maps and then to the default processing.
 //
 //   BEGIN_MESSAGE_MAP(CMyDlg, CDialog)
 //       ON_WM_SIZE()                          // calls OnSize(UINT, int, int)

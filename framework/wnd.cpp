@@ -1,8 +1,10 @@
 #include "framework/wnd.h"
 #include "framework/app.h"
 #include "framework/gdi.h"
+#include <cstdio>
 #include <exception>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,6 +23,19 @@ std::unordered_map<HWND, CWnd*>& PermanentMap()
 
 // The object waiting for the next window created on this thread.
 thread_local CWnd* t_pWndInit = nullptr;
+
+// One line of debug output for an exception stopped at the window procedure:
+// the window's class, the message and what the exception says.
+void ReportException(HWND hwnd, UINT message, const char* what) noexcept
+{
+    char className[64] = "?";
+    ::GetClassNameA(hwnd, className, sizeof className);
+    char line[512];
+    std::snprintf(line, sizeof line,
+                  "Exception stopped at the window procedure: window %p of class \"%s\", message 0x%04X: %s\n",
+                  static_cast<void*>(hwnd), className, message, what ? what : "");
+    ::OutputDebugStringA(line);
+}
 
 }  // namespace
 
@@ -100,13 +115,19 @@ void CWnd::BindHandle(HWND hwnd)
         ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::AfxWndProc)));
 }
 
+bool CWnd::IsTopProcedure() const
+{
+    return reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == &CWnd::AfxWndProc;
+}
+
 void CWnd::Unbind()
 {
-    if (::IsWindow(m_hWnd)) {
-        // Only restore the procedure when nobody subclassed the window after us.
-        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == &CWnd::AfxWndProc)
-            ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-    }
+    // Only restore the procedure when nobody subclassed the window after us.
+    // Unbinding under a later subclass happens only as the window goes (at
+    // WM_NCDESTROY, or in the destructor after DestroyWindow): no message
+    // comes through us again.
+    if (::IsWindow(m_hWnd) && IsTopProcedure())
+        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     PermanentMap().erase(m_hWnd);
     m_hWnd = nullptr;
 }
@@ -128,6 +149,9 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* parent)
 
 HWND CWnd::UnsubclassWindow()
 {
+    // A later subclass calls ours, which alone leads to the original procedure.
+    if (!m_hWnd || (::IsWindow(m_hWnd) && !IsTopProcedure()))
+        return nullptr;
     HWND hwnd = m_hWnd;
     Unbind();
     return hwnd;
@@ -254,11 +278,22 @@ bool CWnd::FindHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pRes
                 continue;
             if ((plain == WM_COMMAND || plain == WM_NOTIFY) && (e->code != code || (!reflected && e->id != id)))
                 continue;
-            if (e->handler(this, wParam, lParam, *pResult))
+            if (CallHandler(e->handler, wParam, lParam, pResult))
                 return true;
         }
     }
     return false;
+}
+
+bool CWnd::CallHandler(AFX_PMSG handler, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    // A handler may send messages to its own window: each call has its own flag.
+    struct Restore {
+        BOOL& flag;
+        BOOL saved;
+        ~Restore() { flag = saved; }
+    } restore{m_bMsgHandled, std::exchange(m_bMsgHandled, TRUE)};
+    return handler(this, wParam, lParam, *pResult) && m_bMsgHandled;
 }
 
 bool CWnd::ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
@@ -305,10 +340,15 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     const MSG saved = wnd->m_currentMsg;
     wnd->m_currentMsg = MSG{hwnd, message, wParam, lParam, 0, {0, 0}};
     LRESULT result = 0;
-    // No exception may unwind through the system's code that called us.
+    // No exception may unwind through the system's code that called us; each
+    // is reported, so that the failure can be found.
     try {
         result = wnd->WindowProc(message, wParam, lParam);
+    } catch (const std::exception& e) {
+        ReportException(hwnd, message, e.what());
+        result = 0;
     } catch (...) {
+        ReportException(hwnd, message, "an exception that is not a std::exception");
         result = 0;
     }
     wnd->m_currentMsg = saved;

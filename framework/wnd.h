@@ -1,8 +1,8 @@
 #pragma once
 // CWnd: a C++ object bound to a window handle. While bound by subclassing, a
-// window property leads the shared window procedure to the object, which
-// dispatches through its message map; what no map handles goes to the window's
-// original procedure.
+// map of the window's thread from handles to objects leads the shared window
+// procedure to the object, which dispatches through its message map; what no
+// map handles goes to the window's original procedure.
 #include <windows.h>
 #include "framework/cstring.h"
 #include "framework/msgmap.h"
@@ -27,6 +27,10 @@ public:
     // this object's map. PreSubclassWindow runs first, as the framework does.
     BOOL SubclassWindow(HWND hwnd);
     BOOL SubclassDlgItem(UINT nID, CWnd* parent);
+    // Gives the window its original procedure back and unbinds the object;
+    // returns the window. Refused (null, the object stays bound) while another
+    // subclass sits above ours: restoring would cut that one out of the chain,
+    // and leaving ours unbound would cut out the original procedure.
     HWND UnsubclassWindow();
 
     // Creates a window (any class) bound to this object from its first message on.
@@ -38,6 +42,10 @@ public:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL PreTranslateMessage(MSG* pMsg);
     LRESULT Default();
+    // A handler that calls SetMsgHandled(FALSE) declines its message: the
+    // search goes on through the maps, and a message that no handler keeps
+    // goes to the default processing. Every handler starts as handled.
+    void SetMsgHandled(BOOL handled) { m_bMsgHandled = handled; }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     { return ::SendMessageA(m_hWnd, message, wParam, lParam); }
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
@@ -98,9 +106,14 @@ protected:
 private:
     friend LRESULT CALLBACK CreateHookProc(int, WPARAM, LPARAM);
     bool FindHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // True when the handler took the message and did not decline it.
+    bool CallHandler(AFX_PMSG handler, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // Our procedure is the window's current one: no later subclass sits above it.
+    bool IsTopProcedure() const;
     bool ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
     MSG m_currentMsg{};
+    BOOL m_bMsgHandled = TRUE;
 };
 
 namespace afx {

@@ -2,12 +2,13 @@
 #include "app/about_dlg.h"
 #include "controls/link_label.h"
 #include "tests/support/ansi_text.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/dialog_watcher.h"
+#include "tests/support/pump.h"
 
 namespace {
 
-// What the About box looked like while it ran, read from a CBT hook as it was
-// activated; the hook then presses Enter on it.
+// What the About box looked like while it ran, read as it was activated;
+// the watcher's handler then presses Enter on it.
 struct SeenAbout {
     int opened = 0;
     HWND owner = nullptr;
@@ -20,10 +21,9 @@ struct SeenAbout {
     HWND focus = nullptr;
     HWND okButton = nullptr;
 };
-thread_local SeenAbout* t_seen = nullptr;
 
-// Should the hook miss the box, a test must fail, not hang: after a few seconds
-// every About box still open is cancelled.
+// Should the watcher miss the box, a test must fail, not hang: after a few
+// seconds every About box still open is cancelled.
 BOOL CALLBACK CancelIfAbout(HWND hWnd, LPARAM)
 {
     if (::GetDlgItem(hWnd, IDC_HOMEPAGE_LINK)) {
@@ -38,38 +38,33 @@ void CALLBACK CancelStrayAbout(HWND, UINT, UINT_PTR, DWORD)
     ::EnumThreadWindows(::GetCurrentThreadId(), CancelIfAbout, 0);
 }
 
-LRESULT CALLBACK AboutHook(int code, WPARAM wParam, LPARAM lParam)
+bool ReadAbout(HWND box, SeenAbout& s)
 {
-    if (code == HCBT_ACTIVATE && t_seen) {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        char caption[64] = {};
-        ::GetWindowTextA(box, caption, sizeof caption);
-        if (caption == AnsiText("关于 Corvane")) {
-            SeenAbout& s = *t_seen;
-            ++s.opened;
-            s.owner = ::GetWindow(box, GW_OWNER);
-            s.ownerEnabled = ::IsWindowEnabled(s.owner);
-            HWND label = ::GetDlgItem(box, IDC_HOMEPAGE_LINK);
-            s.labelAttached = dynamic_cast<CLinkLabel*>(CWnd::FromHandlePermanent(label)) != nullptr;
-            LOGFONTA lf{};
-            ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(label, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-            s.underlined = lf.lfUnderline != 0;
-            HDC dc = ::GetDC(label);
-            ::SendMessageA(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
-            s.colour = ::GetTextColor(dc);
-            ::ReleaseDC(label, dc);
-            RECT r;
-            ::GetWindowRect(label, &r);
-            s.labelWidth = r.right - r.left;
-            RECT units{0, 0, 72, 8};
-            ::MapDialogRect(box, &units);
-            s.templateWidth = units.right;
-            s.okButton = ::GetDlgItem(box, IDOK);
-            // Enter, as the user would press it, through the dialog's own loop.
-            ::PostMessageA(s.okButton, WM_KEYDOWN, VK_RETURN, 0);
-        }
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    char caption[64] = {};
+    ::GetWindowTextA(box, caption, sizeof caption);
+    if (caption != AnsiText("关于 Corvane"))
+        return false;
+    ++s.opened;
+    s.owner = ::GetWindow(box, GW_OWNER);
+    s.ownerEnabled = ::IsWindowEnabled(s.owner);
+    HWND label = ::GetDlgItem(box, IDC_HOMEPAGE_LINK);
+    s.labelAttached = dynamic_cast<CLinkLabel*>(CWnd::FromHandlePermanent(label)) != nullptr;
+    LOGFONTA lf{};
+    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(label, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    s.underlined = lf.lfUnderline != 0;
+    HDC dc = ::GetDC(label);
+    ::SendMessageA(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
+    s.colour = ::GetTextColor(dc);
+    ::ReleaseDC(label, dc);
+    RECT r;
+    ::GetWindowRect(label, &r);
+    s.labelWidth = r.right - r.left;
+    RECT units{0, 0, 72, 8};
+    ::MapDialogRect(box, &units);
+    s.templateWidth = units.right;
+    s.okButton = ::GetDlgItem(box, IDOK);
+    CDialogWatcher::PressEnter(box);
+    return true;
 }
 
 class AboutTest : public MainDlgTest {
@@ -77,19 +72,15 @@ protected:
     void SetUp() override
     {
         MainDlgTest::SetUp();
-        t_seen = &m_seen;
-        m_hook = ::SetWindowsHookExA(WH_CBT, AboutHook, nullptr, ::GetCurrentThreadId());
         m_guard = ::SetTimer(nullptr, 0, 5000, CancelStrayAbout);
     }
     void TearDown() override
     {
         ::KillTimer(nullptr, m_guard);
-        ::UnhookWindowsHookEx(m_hook);
-        t_seen = nullptr;
         MainDlgTest::TearDown();
     }
     SeenAbout m_seen;
-    HHOOK m_hook = nullptr;
+    CDialogWatcher m_watcher{[this](HWND box) { return ReadAbout(box, m_seen); }};
     UINT_PTR m_guard = 0;
 };
 

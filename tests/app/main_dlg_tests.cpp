@@ -1,6 +1,6 @@
 #include "app_fixture.h"
 #include "tests/support/ansi_text.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/pump.h"
 
 namespace {
 

@@ -3,7 +3,10 @@
 #include "framework/app.h"
 #include "framework/dialog.h"
 #include "link_label_tests.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/ansi_text.h"
+#include "tests/support/dialog_watcher.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/pump.h"
 #include <shellapi.h>
 #include <cstring>
 #include <memory>
@@ -66,55 +69,6 @@ protected:
         DDX_Control(pDX, IDC_LINK_BORDER, border);
         DDX_Control(pDX, IDC_LINK_EMPTY, empty);
     }
-};
-
-// Records what is sent to one window on this thread (WH_CALLWNDPROC sees sent
-// messages only, which is how the label sets fonts and relays to its tooltip).
-class CSentMessages;
-thread_local CSentMessages* t_recorder = nullptr;
-
-class CSentMessages {
-public:
-    explicit CSentMessages(HWND target)
-        : m_target(target),
-          m_hook(::SetWindowsHookExA(WH_CALLWNDPROC, &CSentMessages::Hook, nullptr, ::GetCurrentThreadId())),
-          m_previous(std::exchange(t_recorder, this))
-    {
-    }
-    ~CSentMessages()
-    {
-        t_recorder = m_previous;
-        ::UnhookWindowsHookEx(m_hook);
-    }
-    CSentMessages(const CSentMessages&) = delete;
-    CSentMessages& operator=(const CSentMessages&) = delete;
-
-    std::vector<CWPSTRUCT> sent;
-    std::vector<MSG> relayed;  // the messages handed over with TTM_RELAYEVENT
-
-    int Count(UINT message) const
-    {
-        int n = 0;
-        for (const CWPSTRUCT& m : sent)
-            n += m.message == message;
-        return n;
-    }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
-    {
-        const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (code == HC_ACTION && t_recorder && cwp->hwnd == t_recorder->m_target) {
-            t_recorder->sent.push_back(*cwp);
-            if (cwp->message == TTM_RELAYEVENT && cwp->lParam)
-                t_recorder->relayed.push_back(*reinterpret_cast<const MSG*>(cwp->lParam));
-        }
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    HWND m_target;
-    HHOOK m_hook;
-    CSentMessages* m_previous;
 };
 
 // Points this process's HKEY_CLASSES_ROOT at a volatile key of the test's own,
@@ -243,16 +197,6 @@ CSize TextExtent(HWND control, HFONT font)
     return dc.GetTextExtent(text, length);
 }
 
-// Source files are UTF-8; windows hold text in the ANSI code page.
-std::string Ansi(const char* utf8)
-{
-    wchar_t wide[256] = {};
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 256);
-    char ansi[512] = {};
-    ::WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof ansi, nullptr, nullptr);
-    return ansi;
-}
-
 std::string WindowText(HWND window)
 {
     char text[256] = {};
@@ -362,7 +306,7 @@ TEST_F(LinkLabel, AttachingTakesTheTextAsTargetOrShowsTheTargetAsText)
     EXPECT_EQ("http://example.com/left", WindowText(dlg.left));
     // A target set before attaching stays, and the text stays too.
     EXPECT_EQ("http://example.com/right", std::string(dlg.right.m_url));
-    EXPECT_EQ(Ansi("右对齐的链接"), WindowText(dlg.right));
+    EXPECT_EQ(AnsiText("右对齐的链接"), WindowText(dlg.right));
     // An empty text shows the target.
     EXPECT_EQ("http://example.com/empty", WindowText(dlg.empty));
     // The template has no SS_NOTIFY; the label needs it for mouse input.
@@ -501,7 +445,7 @@ TEST_F(LinkLabel, HoverUnderlinesAndColoursAtOnceAndEndsAtThePollThatFindsThePoi
 
     // While the pointer is inside, no poll changes anything, whatever its id.
     {
-        CSentMessages record(label);
+        CMessageRecorder record(label);
         for (UINT_PTR id : {UINT_PTR(100), UINT_PTR(1), UINT_PTR(0xBEEF)})
             PollWithPointerAt(label, CentreOf(label), id);
         EXPECT_TRUE(label.m_mouseOver);
@@ -570,7 +514,7 @@ TEST_F(LinkLabel, UnderlineAlwaysSurvivesHoverAndNeverOrAnyOtherValueStaysPlain)
         CProbeLabel& label = dlg.left;
         label.SetUnderlineMode(mode);
         EXPECT_EQ(label.m_normalFont.GetSafeHandle(), FontOf(label));
-        CSentMessages record(label);
+        CMessageRecorder record(label);
         MoveMouseOver(label);
         EXPECT_EQ(0, record.Count(WM_SETFONT));
         EXPECT_EQ(kHoverColor, TextColourOf(dlg, label));
@@ -603,7 +547,7 @@ TEST_F(LinkLabel, SettingTheCurrentModeNeitherSetsAFontNorRepaints)
     PumpMessages();
     CProbeLabel& label = dlg.left;
     ::ValidateRect(label, nullptr);
-    CSentMessages record(label);
+    CMessageRecorder record(label);
 
     label.SetUnderlineMode(CLinkLabel::UnderlineOnHover);
     EXPECT_EQ(0, record.Count(WM_SETFONT));
@@ -613,7 +557,7 @@ TEST_F(LinkLabel, SettingTheCurrentModeNeitherSetsAFontNorRepaints)
     ASSERT_EQ(1, record.Count(WM_SETFONT));
     label.SetUnderlineMode(CLinkLabel::UnderlineAlways);
     EXPECT_EQ(1, record.Count(WM_SETFONT));
-    for (const CWPSTRUCT& m : record.sent) {
+    for (const CWPSTRUCT& m : record.Sent()) {
         if (m.message == WM_SETFONT) {
             EXPECT_EQ(reinterpret_cast<WPARAM>(label.m_underlineFont.GetSafeHandle()), m.wParam);
             EXPECT_EQ(TRUE, m.lParam);
@@ -627,7 +571,7 @@ TEST_F(LinkLabel, ClickThatOpensShowsVisitedAtOnceAndAFailedClickReportsAndClear
     CLinkTestDlg dlg;
     ASSERT_TRUE(dlg.Create());
     CProbeLabel& label = dlg.left;
-    MessageBoxCloser closer;
+    CDialogWatcher closer;
 
     MoveMouseOver(label);
     label.openResult = 42;
@@ -658,7 +602,7 @@ TEST_F(LinkLabel, ClickThatOpensShowsVisitedAtOnceAndAFailedClickReportsAndClear
 
 TEST_F(LinkLabel, ErrorBoxNamesTheFailureByItsCode)
 {
-    MessageBoxCloser closer;
+    CDialogWatcher closer;
     for (int code : {26, 1, 31, 0, -7})
         CLinkLabel::ShowOpenError(code);
     ASSERT_EQ(5u, closer.Count());
@@ -687,7 +631,7 @@ TEST_F(LinkLabel, ClickOnATargetTheShellCannotOpenReportsTheShellsCode)
     dlg.left.useShell = true;
     dlg.left.SetLinkUrl(kUnopenable);
     ASSERT_TRUE(dlg.Create());
-    MessageBoxCloser closer;
+    CDialogWatcher closer;
     Click(dlg.left);
     ASSERT_EQ(1u, closer.Count());
     EXPECT_EQ(std::string(kErrorPrefix) + "There is no application associated\nwith the given filename extension.",
@@ -713,9 +657,27 @@ TEST_F(LinkLabel, FallbackRunsTheRegisteredHtmCommandOrReportsTheShellsCode)
     // With a command, WinExec's code: here that of a program that is missing.
     const std::string program = "C:\\corvane-missing\\browser.exe";
     classes.Set("corvanetestfile\\shell\\open\\command", program + " \"%1\" -new");
-    const int winExec = static_cast<int>(::WinExec((program + "  " + kUnopenable).c_str(), SW_HIDE));
+    const int winExec = static_cast<int>(::WinExec((program + "  \"" + kUnopenable + "\"").c_str(), SW_HIDE));
     ASSERT_NE(shell, winExec);
     EXPECT_EQ(winExec, label.OpenLink(kUnopenable, SW_HIDE));
+
+    // A URL that would not stay one argument runs nothing either: a click on
+    // it reports the shell's code.
+    for (const std::string& odd : {std::string(kUnopenable) + "\" -evil", std::string(kUnopenable) + "\r-evil"}) {
+        CLinkTestDlg dlg;
+        dlg.left.useShell = true;
+        dlg.left.SetLinkUrl(odd.c_str());
+        ASSERT_TRUE(dlg.Create());
+        CDialogWatcher closer;
+        Click(dlg.left);
+        ASSERT_EQ(1u, closer.Count());
+        const int oddShell = static_cast<int>(reinterpret_cast<INT_PTR>(
+            ::ShellExecuteA(nullptr, "open", odd.c_str(), nullptr, nullptr, SW_HIDE)));
+        ASSERT_NE(winExec, oddShell);
+        EXPECT_EQ(oddShell, label.OpenLink(odd.c_str(), SW_HIDE));
+        EXPECT_FALSE(dlg.left.m_visited);
+        dlg.DestroyWindow();
+    }
 
     // A command line that would not fit runs nothing: the shell's code again.
     const std::string longTarget = std::string(kUnopenable) + std::string(300, 'x');
@@ -760,49 +722,90 @@ std::string Fallback(const char* registered, const char* url, bool* fits = nullp
     return out;
 }
 
-TEST_F(LinkLabel, FallbackCommandIsCutAtThePlaceholderAndGetsABlankAndTheUrl)
+TEST_F(LinkLabel, FallbackCommandIsCutAtThePlaceholderAndGetsABlankAndTheQuotedUrl)
 {
     const char* url = "http://example.com/";
     // The blank before a quoted placeholder stays: two blanks before the URL.
-    EXPECT_EQ("\"C:\\Web\\browser.exe\"  http://example.com/",
+    EXPECT_EQ("\"C:\\Web\\browser.exe\"  \"http://example.com/\"",
               Fallback("\"C:\\Web\\browser.exe\" \"%1\" -new -tab", url));
-    EXPECT_EQ("C:\\Web\\browser.exe  http://example.com/", Fallback("C:\\Web\\browser.exe %1 -new", url));
-    EXPECT_EQ("C:\\Web\\browser.exe -nohome http://example.com/", Fallback("C:\\Web\\browser.exe -nohome", url));
+    EXPECT_EQ("C:\\Web\\browser.exe  \"http://example.com/\"", Fallback("C:\\Web\\browser.exe %1 -new", url));
+    EXPECT_EQ("C:\\Web\\browser.exe -nohome \"http://example.com/\"",
+              Fallback("C:\\Web\\browser.exe -nohome", url));
     // A quoted placeholder wins over an earlier bare one.
-    EXPECT_EQ("browser.exe -x%1 -y  http://example.com/", Fallback("browser.exe -x%1 -y \"%1\" -z", url));
+    EXPECT_EQ("browser.exe -x%1 -y  \"http://example.com/\"", Fallback("browser.exe -x%1 -y \"%1\" -z", url));
+}
+
+// The arguments a program started with command finds, split by the rule
+// that programs use (CommandLineToArgvW's).
+std::vector<std::wstring> ArgumentsOf(const std::string& command)
+{
+    const std::wstring wide(command.begin(), command.end());
+    int count = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(wide.c_str(), &count);
+    std::vector<std::wstring> arguments(argv, argv + (argv ? count : 0));
+    ::LocalFree(argv);
+    return arguments;
+}
+
+TEST_F(LinkLabel, FallbackCommandHandsTheUrlOverAsOneArgumentOrRefusesIt)
+{
+    for (const char* url : {"http://a/b c -d", "http://a/x y\\", "http://a/\\\\", "http://a/%1 \\q"}) {
+        SCOPED_TRACE(url);
+        bool fits = false;
+        const std::vector<std::wstring> arguments = ArgumentsOf(Fallback("browser.exe \"%1\" -new", url, &fits));
+        EXPECT_TRUE(fits);
+        const std::string text(url);
+        EXPECT_EQ((std::vector<std::wstring>{L"browser.exe", std::wstring(text.begin(), text.end())}), arguments);
+    }
+    // A quote would end the argument early, and a control character has no
+    // safe quoting: both are refused, the command left empty.
+    for (const char* url : {"http://a/\" -evil", "http://a/\"", "http://a/\tb", "http://a/\nb", "http://a/\x7F"}) {
+        SCOPED_TRACE(url);
+        bool fits = true;
+        EXPECT_EQ("", Fallback("browser.exe %1", url, &fits));
+        EXPECT_FALSE(fits);
+    }
+    // A double-byte character whose trail byte is a backslash is no backslash.
+    EXPECT_EQ("b.exe \"http://a/\x81\x5C\"", Fallback("b.exe", "http://a/\x81\x5C"));
 }
 
 TEST_F(LinkLabel, FallbackCommandNeverMatchesInsideADoubleByteCharacter)
 {
     // In code page 936, 0x81 0x25 is one character whose trail byte is '%'.
     ASSERT_TRUE(::IsDBCSLeadByte(0x81));
-    EXPECT_EQ("C:\\\x81\x25" "1\\browser.exe http://a/", Fallback("C:\\\x81\x25" "1\\browser.exe", "http://a/"));
-    EXPECT_EQ("C:\\\x81\x25" "1\\browser.exe  http://a/",
+    EXPECT_EQ("C:\\\x81\x25" "1\\browser.exe \"http://a/\"",
+              Fallback("C:\\\x81\x25" "1\\browser.exe", "http://a/"));
+    EXPECT_EQ("C:\\\x81\x25" "1\\browser.exe  \"http://a/\"",
               Fallback("C:\\\x81\x25" "1\\browser.exe \"%1\"", "http://a/"));
-    EXPECT_EQ("C:\\\x81\x25" "1\\browser.exe  http://a/", Fallback("C:\\\x81\x25" "1\\browser.exe %1", "http://a/"));
+    EXPECT_EQ("C:\\\x81\x25" "1\\browser.exe  \"http://a/\"",
+              Fallback("C:\\\x81\x25" "1\\browser.exe %1", "http://a/"));
 }
 
 TEST_F(LinkLabel, FallbackCommandThatWouldNotFitIsRefusedWhole)
 {
     // The longest value the reader returns with the longest URL that always fits.
     std::string command(259, 'c');
-    const std::string url(259, 'u');
+    const std::string url(257, 'u');
     bool fits = false;
-    EXPECT_EQ(command + " " + url, Fallback(command.c_str(), url.c_str(), &fits));
+    EXPECT_EQ(command + " \"" + url + "\"", Fallback(command.c_str(), url.c_str(), &fits));
     EXPECT_TRUE(fits);
     const std::string longer = url + "u";
     EXPECT_EQ("", Fallback(command.c_str(), longer.c_str(), &fits));
     EXPECT_FALSE(fits);
+    // A doubled backslash before the closing quote counts too.
+    const std::string backslashed = url.substr(1) + "\\";
+    EXPECT_EQ("", Fallback(command.c_str(), backslashed.c_str(), &fits));
+    EXPECT_FALSE(fits);
     // Only what is kept of the command counts, the blank before the placeholder included.
     command.pop_back();
     const std::string cut = command + " \"%1\" " + std::string(100, 'd');
-    EXPECT_EQ(command + "  " + url, Fallback(cut.c_str(), url.c_str(), &fits));
+    EXPECT_EQ(command + "  \"" + url + "\"", Fallback(cut.c_str(), url.c_str(), &fits));
     EXPECT_TRUE(fits);
 
     // In place: the output may be the registered command's own buffer.
     char buffer[CLinkLabel::kCommandLineSize] = "browser.exe \"%1\"";
     EXPECT_TRUE(CLinkLabel::BuildFallbackCommand(buffer, "http://b/", buffer));
-    EXPECT_STREQ("browser.exe  http://b/", buffer);
+    EXPECT_STREQ("browser.exe  \"http://b/\"", buffer);
 }
 
 TEST_F(LinkLabel, CursorIsTheHelpProgramsHandWhenItHasOneAndOnlyThenIsSet)
@@ -817,15 +820,17 @@ TEST_F(LinkLabel, CursorIsTheHelpProgramsHandWhenItHasOneAndOnlyThenIsSet)
     EXPECT_EQ(given, dlg.right.m_handCursor.GetSafeHandle());
 
     const HCURSOR arrow = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    const HCURSOR cross = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));  // IDC_CROSS
     const LPARAM hit = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
     ::SetCursor(arrow);
     EXPECT_EQ(TRUE, dlg.right.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(dlg.right.m_hWnd), hit));
     EXPECT_EQ(given, ::GetCursor());
-    if (!dlg.left.m_handCursor) {
-        ::SetCursor(arrow);
-        EXPECT_EQ(FALSE, dlg.left.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(dlg.left.m_hWnd), hit));
-        EXPECT_EQ(arrow, ::GetCursor());
-    }
+    // Without a cursor of its own the label leaves the message to the static
+    // control, which shows its class's arrow.
+    dlg.left.m_handCursor.DestroyCursor();
+    ::SetCursor(cross);
+    dlg.left.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(dlg.left.m_hWnd), hit);
+    EXPECT_EQ(arrow, ::GetCursor());
     dlg.DestroyWindow();
     ::SetCursor(arrow);
 }
@@ -856,20 +861,20 @@ TEST_F(LinkLabel, ModalLoopRelaysTheLabelsMessagesToItsTooltip)
         {
             CLinkTestDlg::OnInitDialog();
             label = left;
-            m_record = std::make_unique<CSentMessages>(left.m_toolTip);
+            m_record = std::make_unique<CMessageRecorder>(left.m_toolTip);
             left.PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
             PostMessage(WM_COMMAND, IDCANCEL);
             return TRUE;
         }
         void OnCancel() override
         {
-            relayed = m_record->relayed;
+            relayed = m_record->Relayed();
             m_record.reset();
             CLinkTestDlg::OnCancel();
         }
 
     private:
-        std::unique_ptr<CSentMessages> m_record;
+        std::unique_ptr<CMessageRecorder> m_record;
     };
 
     CModalDlg dlg;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "controls/sizing_dialog.h"
 #include "sizing_dialog_tests.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/pump.h"
 #include <cstring>
 #include <functional>
 #include <ostream>

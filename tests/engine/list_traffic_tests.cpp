@@ -3,7 +3,7 @@
 // send thousands of messages to the list. The entries must still come out
 // whole: title, icon and window.
 #include "engine_fixture.h"
-#include "tests/support/message_counter.h"
+#include "tests/support/message_recorder.h"
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -32,7 +32,7 @@ TEST_F(ListTraffic, ARefreshAsksTheListAFewTimesPerEntryNotOncePerActivation)
     const int before = shell.ObjectsCreated();
     int messages = 0;
     {
-        CMessageCounter traffic(m_list.GetSafeHwnd());
+        CMessageRecorder traffic(m_list.GetSafeHwnd());
         ASSERT_TRUE(traffic.IsHooked());
         m_engine.Refresh();
         messages = traffic.Count();
@@ -70,7 +70,7 @@ TEST_F(ListTraffic, AMoveReadsEachWindowOfTheRunOnce)
 
     int messages = 0;
     {
-        CMessageCounter traffic(m_list.GetSafeHwnd());
+        CMessageRecorder traffic(m_list.GetSafeHwnd());
         ASSERT_TRUE(traffic.IsHooked());
         EXPECT_EQ(m_engine.MoveButton(9, 0), w[9]);
         messages = traffic.Count();

@@ -1,6 +1,6 @@
 // Moving buttons: the DeleteTab/AddTab runs, the list and the selection.
 #include "engine_fixture.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/dialog_watcher.h"
 
 class Moves : public EngineTest {
 protected:
@@ -110,7 +110,7 @@ TEST_F(Moves, NoSelectionOrAtTheEndsMakesNoShellCall)
 
 TEST_F(Moves, FailingShellStillMovesAndSelectsInTheList)
 {
-    MessageBoxCloser boxes;
+    CDialogWatcher boxes;
     m_shell.SetCreationFails(true);
     Select(2);
     m_engine.MoveUp();

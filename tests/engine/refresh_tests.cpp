@@ -1,7 +1,7 @@
 // Rebuilding the list and probing the taskbar for its order.
 #include "engine_fixture.h"
 #include "framework/gdi.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/dialog_watcher.h"
 #include <algorithm>
 #include <set>
 
@@ -50,7 +50,7 @@ TEST_F(Refresh, TabControlTaskbarPutsTheEnumerationIntoTaskbarOrder)
     shell.SetButtons(taskbar);
     shell.ClearCalls();
 
-    MessageBoxCloser boxes;
+    CDialogWatcher boxes;
     m_engine.SetKind(TabControl);
     m_engine.Refresh();
 
@@ -142,7 +142,7 @@ TEST_F(Refresh, NoTaskbarLeavesTheListAsItWas)
     CFakeShell shell(FakeTaskbarLayout::NoTray());
     ASSERT_TRUE(shell.IsReady());
     m_engine.Attach(&m_list);
-    MessageBoxCloser boxes;
+    CDialogWatcher boxes;
     m_engine.SetKind(TabControl);
 
     // The first refresh leaves the list empty.
@@ -196,7 +196,7 @@ TEST_F(Refresh, FailedActivationShowsOneBoxPerProbeThatReachesIt)
     {
         shell.ClearCalls();
         shell.SetActivateFailsFor(enumerated[1]);
-        MessageBoxCloser boxes;
+        CDialogWatcher boxes;
         m_engine.SetKind(Toolbar);
         m_engine.Refresh();
         EXPECT_EQ(boxes.Count(), n);
@@ -213,7 +213,7 @@ TEST_F(Refresh, FailedActivationShowsOneBoxPerProbeThatReachesIt)
     // show one box and go on with the next entry.
     {
         shell.ClearCalls();
-        MessageBoxCloser boxes;
+        CDialogWatcher boxes;
         m_engine.SetKind(TabControl);
         m_engine.Refresh();
         EXPECT_EQ(boxes.Count(), n - 1);

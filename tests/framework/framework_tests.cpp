@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 #include "framework/framework.h"
 #include "framework_tests.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/dialog_watcher.h"
+#include <atomic>
+#include <stdexcept>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -204,9 +208,228 @@ TEST_F(Framework, DoModalDisablesTheOwnerAndReturnsTheEndCode)
     owner.DestroyWindow();
 }
 
+// A modal dialog whose window dies without EndDialog, by a timer inside its
+// own loop: destroyed itself, with its owner, or by a message sent from
+// another thread while the loop waits.
+class CDyingDlg : public CDialog {
+public:
+    enum How { Itself, WithOwner, FromAnotherThread };
+    CDyingDlg(CWnd* owner, How how) : CDialog(IDD_FW_TEST, owner), m_how(how) {}
+    ~CDyingDlg() override
+    {
+        if (m_sender.joinable())
+            m_sender.join();
+    }
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        if (m_how == FromAnotherThread) {
+            const HWND self = m_hWnd;
+            m_sender = std::thread([self] {
+                ::Sleep(50);
+                ::SendMessageA(self, WM_APP, 0, 0);
+            });
+        } else {
+            SetTimer(1, 10);
+        }
+        return TRUE;
+    }
+    void OnTimer(UINT_PTR)
+    {
+        KillTimer(1);
+        ::DestroyWindow(m_how == WithOwner ? ::GetWindow(m_hWnd, GW_OWNER) : m_hWnd);
+    }
+    LRESULT OnApp(WPARAM, LPARAM)
+    {
+        ::DestroyWindow(m_hWnd);
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+
+private:
+    How m_how;
+    std::thread m_sender;
+};
+BEGIN_MESSAGE_MAP(CDyingDlg, CDialog)
+    ON_WM_TIMER()
+    ON_MESSAGE(WM_APP, &CDyingDlg::OnApp)
+END_MESSAGE_MAP()
+
+// Set when the guard had to end a modal loop that did not end by itself.
+std::atomic<bool> g_loopStuck{false};
+void CALLBACK EndStuckLoop(HWND, UINT, UINT_PTR, DWORD)
+{
+    g_loopStuck = true;
+    ::PostQuitMessage(0);
+}
+
+TEST_F(Framework, DoModalEndsWithMinusOneWhenItsWindowDiesWithoutEndDialog)
+{
+    for (CDyingDlg::How how : {CDyingDlg::Itself, CDyingDlg::WithOwner, CDyingDlg::FromAnotherThread}) {
+        SCOPED_TRACE(how);
+        CDerivedDlg owner;
+        ASSERT_TRUE(owner.Create());
+        owner.ShowWindow(SW_SHOW);
+        g_loopStuck = false;
+        const UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, EndStuckLoop);
+        INT_PTR result;
+        {
+            CDyingDlg modal(&owner, how);
+            result = modal.DoModal();
+            EXPECT_EQ(nullptr, modal.m_hWnd);
+        }
+        ::KillTimer(nullptr, guard);
+        MSG quit;
+        ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        EXPECT_FALSE(g_loopStuck) << "the modal loop went on after its window was destroyed";
+        EXPECT_EQ(-1, result);
+        if (how == CDyingDlg::WithOwner) {
+            EXPECT_FALSE(::IsWindow(owner.m_hWnd));
+        } else {
+            EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
+            owner.DestroyWindow();
+        }
+    }
+}
+
+// A window class whose own procedure answers WM_APP with 42.
+LRESULT CALLBACK AnsweringProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return message == WM_APP ? 42 : ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+class CAnsweringWindow {
+public:
+    CAnsweringWindow()
+    {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = AnsweringProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "CorvaneFrameworkAnswering";
+        m_class.Register(wc);
+        m_hwnd = ::CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   wc.hInstance, nullptr);
+    }
+    ~CAnsweringWindow() { ::DestroyWindow(m_hwnd); }
+    CAnsweringWindow(const CAnsweringWindow&) = delete;
+    CAnsweringWindow& operator=(const CAnsweringWindow&) = delete;
+    operator HWND() const { return m_hwnd; }
+
+private:
+    CWindowClass m_class;
+    HWND m_hwnd = nullptr;
+};
+
+// Subclassed after the framework: passes everything on.
+WNDPROC g_laterSuper = nullptr;
+LRESULT CALLBACK LaterSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::CallWindowProcA(g_laterSuper, hwnd, message, wParam, lParam);
+}
+
+TEST_F(Framework, UnsubclassingIsRefusedWhileALaterSubclassSitsAbove)
+{
+    CAnsweringWindow window;
+    ASSERT_NE(nullptr, static_cast<HWND>(window));
+    CWnd wnd;
+    ASSERT_TRUE(wnd.SubclassWindow(window));
+    g_laterSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass)));
+
+    EXPECT_EQ(nullptr, wnd.UnsubclassWindow());
+    EXPECT_EQ(&wnd, CWnd::FromHandlePermanent(window));
+    // The chain still ends in the window's own procedure.
+    EXPECT_EQ(42, ::SendMessageA(window, WM_APP, 0, 0));
+
+    // Once the later subclass is gone, the window gets its own procedure back.
+    ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_laterSuper));
+    EXPECT_EQ(static_cast<HWND>(window), wnd.UnsubclassWindow());
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&AnsweringProc), ::GetWindowLongPtrA(window, GWLP_WNDPROC));
+    EXPECT_EQ(42, ::SendMessageA(window, WM_APP, 0, 0));
+}
+
+// Answers WM_APP itself, declines it, or throws, as told.
+class CAnswerTaker : public CWnd {
+public:
+    enum Mode { Take, Decline, Throw } mode = Take;
+
+protected:
+    LRESULT OnApp(WPARAM, LPARAM)
+    {
+        if (mode == Throw)
+            throw std::runtime_error("out of cheese");
+        SetMsgHandled(mode == Take);
+        return 7;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CAnswerTaker, CWnd)
+    ON_MESSAGE(WM_APP, &CAnswerTaker::OnApp)
+END_MESSAGE_MAP()
+
+TEST_F(Framework, AHandlerThatDeclinesLeavesTheMessageToTheDefaultProcessing)
+{
+    CAnsweringWindow window;
+    CAnswerTaker taker;
+    ASSERT_TRUE(taker.SubclassWindow(window));
+    EXPECT_EQ(7, ::SendMessageA(window, WM_APP, 0, 0));
+    taker.mode = CAnswerTaker::Decline;
+    EXPECT_EQ(42, ::SendMessageA(window, WM_APP, 0, 0));
+    taker.UnsubclassWindow();
+}
+
+// Collects what this process writes with OutputDebugStringA while it lives:
+// the call raises DBG_PRINTEXCEPTION_C, which a vectored handler sees first.
+class CDebugOutput {
+public:
+    CDebugOutput() : m_handler(::AddVectoredExceptionHandler(1, &CDebugOutput::Handler)) { s_active = this; }
+    ~CDebugOutput()
+    {
+        s_active = nullptr;
+        ::RemoveVectoredExceptionHandler(m_handler);
+    }
+    CDebugOutput(const CDebugOutput&) = delete;
+    CDebugOutput& operator=(const CDebugOutput&) = delete;
+    const std::string& Text() const { return m_text; }
+
+private:
+    static LONG CALLBACK Handler(EXCEPTION_POINTERS* info)
+    {
+        constexpr DWORD kDebugPrint = 0x40010006;  // DBG_PRINTEXCEPTION_C
+        const EXCEPTION_RECORD* record = info->ExceptionRecord;
+        if (s_active && record->ExceptionCode == kDebugPrint && record->NumberParameters >= 2)
+            s_active->m_text += reinterpret_cast<const char*>(record->ExceptionInformation[1]);
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    static inline CDebugOutput* s_active = nullptr;
+    PVOID m_handler;
+    std::string m_text;
+};
+
+TEST_F(Framework, AnExceptionStopsAtTheWindowProcedureAndIsReported)
+{
+    CAnsweringWindow window;
+    CAnswerTaker taker;
+    ASSERT_TRUE(taker.SubclassWindow(window));
+    taker.mode = CAnswerTaker::Throw;
+    CDebugOutput output;
+    EXPECT_EQ(0, ::SendMessageA(window, WM_APP, 0, 0));
+    EXPECT_NE(std::string::npos, output.Text().find("out of cheese")) << output.Text();
+    EXPECT_NE(std::string::npos, output.Text().find("CorvaneFrameworkAnswering")) << output.Text();
+    EXPECT_NE(std::string::npos, output.Text().find("0x8000")) << output.Text();
+    // The window goes on working.
+    // cppcheck-suppress redundantAssignment ; the handler read the mode during SendMessage
+    taker.mode = CAnswerTaker::Take;
+    EXPECT_EQ(7, ::SendMessageA(window, WM_APP, 0, 0));
+    taker.UnsubclassWindow();
+}
+
 TEST_F(Framework, MessageBoxIsCaptionedWithTheExecutableNameAndWarns)
 {
-    MessageBoxCloser closer;
+    CDialogWatcher closer;
     AfxMessageBox("Something happened.");
     AfxMessageBox("Asked.", MB_OK | MB_ICONQUESTION);
     ASSERT_EQ(2u, closer.Count());
@@ -269,6 +492,24 @@ TEST_F(Framework, OwnersReleaseWhatTheyHeldWhenGivenAnother)
     event.Attach(INVALID_HANDLE_VALUE);
     EXPECT_FALSE(event);
     EXPECT_FALSE(::SetEvent(raw));
+
+    // The same through an out-parameter: a callee's "no handle" leaves the
+    // owner empty, a handle it writes is owned.
+    CHandle slot(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const auto reportsNone = [](HANDLE* out) { *out = INVALID_HANDLE_VALUE; };
+    reportsNone(slot.Put());
+    EXPECT_FALSE(slot);
+    EXPECT_EQ(nullptr, slot.Get());
+    HANDLE made = nullptr;
+    {
+        CHandle owner;
+        const auto makes = [](HANDLE* out) { *out = ::CreateEventA(nullptr, TRUE, FALSE, nullptr); };
+        makes(owner.Put());
+        ASSERT_TRUE(owner);
+        made = owner.Get();
+        EXPECT_TRUE(::SetEvent(made));
+    }
+    EXPECT_FALSE(::SetEvent(made));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "framework/framework.h"
 #include "framework_tests.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/pump.h"
 
 namespace {
 

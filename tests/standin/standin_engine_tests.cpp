@@ -7,7 +7,7 @@
 #include "framework/app.h"
 #include "framework/controls.h"
 #include "framework/imagelist.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/dialog_watcher.h"
 
 namespace {
 
@@ -104,7 +104,7 @@ TEST_F(StandinEngineTest, RefreshPutsAShuffledEnumerationIntoTheStandinsOrder)
         ::SetWindowPos(W(i), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ASSERT_EQ((std::vector<HWND>{W(3), W(1), W(4), W(0), W(5), W(2)}), EnumerationOrder());
 
-    MessageBoxCloser boxes;
+    CDialogWatcher boxes;
     m_engine.Refresh();
     EXPECT_EQ(taskbar, ListOrder());
     EXPECT_EQ(taskbar, m_client.GetButtons()) << "probing moves no button";
@@ -134,7 +134,7 @@ TEST_F(StandinEngineTest, AFailedActivationIsReportedAndTheProbeGoesOn)
     for (size_t i : {0u, 1u, 2u})
         ::SetWindowPos(W(i), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     m_client.FailActivate(W(1), true);
-    MessageBoxCloser boxes;
+    CDialogWatcher boxes;
     m_engine.Refresh();
     // The list starts as W2, W1, W0. The probes of positions 0 and 1 reach
     // W1 and report it, once each; the probe of position 2 finds W2 first.

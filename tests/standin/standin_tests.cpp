@@ -4,7 +4,7 @@
 #include "standin_test_support.h"
 #include <commctrl.h>
 #include "engine/task_button_list.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/pump.h"
 
 namespace {
 

@@ -8,35 +8,10 @@
 #include "framework/gdi.h"
 #include "standin/button_host.h"
 #include "standin/task_buttons.h"
-#include "tests/support/msgbox_closer.h"
+#include "tests/support/pump.h"
+#include "tests/support/task_windows.h"
 
 namespace {
-
-// The colour in the middle of image index of an image list.
-COLORREF ImageColour(HIMAGELIST images, int index)
-{
-    CIcon icon(::ImageList_GetIcon(images, index, ILD_NORMAL));
-    ICONINFO parts{};
-    if (!icon.GetSafeHandle() || !::GetIconInfo(icon, &parts))
-        return CLR_INVALID;
-    CBitmap colour, mask;
-    colour.Attach(parts.hbmColor);
-    mask.Attach(parts.hbmMask);
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 16;
-    info.bmiHeader.biHeight = -16;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    DWORD pixels[16 * 16] = {};
-    CClientDC screen(nullptr);
-    if (::GetDIBits(screen, colour, 0, 16, pixels, &info, DIB_RGB_COLORS) != 16)
-        return CLR_INVALID;
-    const DWORD middle = pixels[8 * 16 + 8];
-    return RGB((middle >> 16) & 0xFF, (middle >> 8) & 0xFF, middle & 0xFF);
-}
 
 bool NearlyEqual(COLORREF a, COLORREF b)
 {
@@ -70,7 +45,7 @@ protected:
         TCITEMA item{};
         item.mask = TCIF_IMAGE;
         m_tabs.SendMessage(TCM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-        return ImageColour(Images(), item.iImage);
+        return ImageCentreColor(Images(), item.iImage);
     }
 
     HIMAGELIST Images() { return reinterpret_cast<HIMAGELIST>(m_tabs.SendMessage(TCM_GETIMAGELIST)); }
