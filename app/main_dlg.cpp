@@ -339,6 +339,10 @@ void CMainDlg::OnTimer(UINT_PTR nIDEvent)
         Default();
         return;
     }
+    // A drag holds the mouse and an entry's index: dropping entries under it
+    // would move the wrong one. The restore waits for the drop.
+    if (::GetCapture() == m_hWnd)
+        return;
     HWND host = CTaskButtonList::FindButtonHost();
     const int count = host ? CTaskButtonList::CountButtons(host) : kNoHost;
     if (host && count == m_lastButtonCount) {
