@@ -206,10 +206,10 @@ BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam)
 }
 
 // A command of corvane.exe's main window, run to its end.
-bool Command(HWND main, UINT id)
+bool Command(HWND mainWnd, UINT id)
 {
     DWORD_PTR result = 0;
-    return ::SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, 120000, &result) != 0;
+    return ::SendMessageTimeoutA(mainWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, 120000, &result) != 0;
 }
 
 BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
@@ -254,17 +254,20 @@ bool RunProgram(int n, CStandinProcess& standin, const CString& standinExe)
     CFindMain query{corvane.GetId(), nullptr};
     for (; !query.found && Now() - launch < 300000; ::Sleep(20))
         ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&query));
-    HWND main = query.found;
-    if (!main)
+    HWND mainWnd = query.found;
+    if (!mainWnd)
         return Fail("corvane.exe showed no main window");
     std::printf("  %-22s %10.2f ms\n", "start, first refresh", Now() - launch);
     // Sorted by title the list is in an order that a restart loses.
-    if (!Command(main, ID_TASK_SORT_BY_TITLE))
+    if (!Command(mainWnd, ID_TASK_SORT_BY_TITLE))
         return Fail("the sort did not end");
     const std::vector<HWND> order = client.GetButtons();
 
-    const CMeasure arrange = Measure(client, n > 50 ? 5 : 9, [&] { Command(main, ID_TASK_ARRANGE); });
+    const CMeasure arrange = Measure(client, n > 50 ? 5 : 9, [&] { Command(mainWnd, ID_TASK_ARRANGE); });
     Print("arrange command", arrange);
+    // The buttons are read again from the stand-in, another process, after
+    // the commands have run there: no value known before.
+    // cppcheck-suppress knownConditionTrueFalse
     const bool arranged = client.GetButtons() == order;
 
     standin.Stop();
@@ -286,7 +289,7 @@ bool RunProgram(int n, CStandinProcess& standin, const CString& standinExe)
     std::printf("  %-22s list %s the stand-in's order after the arrange command\n", "", arranged ? "in" : "NOT in");
     std::fflush(stdout);
 
-    ::PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+    ::PostMessageA(mainWnd, WM_COMMAND, IDCANCEL, 0);
     corvane.WaitForExit(10000);
     return arranged && lost && back && calls == expected;
 }
