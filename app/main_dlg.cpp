@@ -3,7 +3,35 @@
 #include "framework/app.h"
 #include "framework/gdi.h"
 #include "framework/tracker.h"
+#include "framework/owner.h"
 #include "res/resource.h"
+#include <windowsx.h>
+#include <climits>
+
+namespace {
+
+// The shell broadcasts this registered message when its taskbar has been
+// (re)created: the buttons are then back in the shell's own order.
+constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
+constexpr UINT_PTR kRestoreTimer = 1;
+// How often the new taskbar is looked at, and for how long.
+constexpr UINT kRestorePollMs = 200;
+constexpr DWORD kRestoreGiveUpMs = 10000;
+// The button count before the taskbar's button host has been seen.
+constexpr int kNoHost = INT_MIN;
+
+struct CMenuTraits {
+    using Handle = HMENU;
+    static BOOL Release(HMENU menu) { return ::DestroyMenu(menu); }
+};
+using CMenuOwner = CHandleOwner<CMenuTraits>;
+
+bool IsDown(int vk)
+{
+    return ::GetKeyState(vk) < 0;
+}
+
+}  // namespace
 
 CMainDlg::CMainDlg(CWnd* pParent)
     : CSizingDialog(IDD_MAIN, pParent),
@@ -24,6 +52,14 @@ BEGIN_MESSAGE_MAP(CMainDlg, CSizingDialog)
     ON_NOTIFY(LVN_BEGINDRAG, IDC_TASK_LIST, &CMainDlg::OnBeginDragTaskList)
     ON_BN_CLICKED(IDC_ABOUT, &CMainDlg::OnAbout)
     ON_WM_SIZE()
+    ON_COMMAND(ID_TASK_MOVE_TOP, &CMainDlg::OnMoveToTop)
+    ON_COMMAND(ID_TASK_MOVE_BOTTOM, &CMainDlg::OnMoveToBottom)
+    ON_COMMAND(ID_TASK_SORT_BY_TITLE, &CMainDlg::OnSortByTitle)
+    ON_COMMAND(ID_TASK_ARRANGE, &CMainDlg::OnArrangeTaskbar)
+    ON_MESSAGE(WM_CONTEXTMENU, &CMainDlg::OnContextMenu)
+    // A registered message: its number is known once the table is first built.
+    ON_MESSAGE(::RegisterWindowMessageA(kTaskbarCreatedMessage), &CMainDlg::OnTaskbarCreated)
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 void CMainDlg::DoDataExchange(CDataExchange* pDX)
@@ -157,4 +193,162 @@ void CMainDlg::OnSize(UINT nType, int cx, int cy)
     column.mask = LVCF_WIDTH;
     column.cx = client.right;
     m_taskList.SendMessage(LVM_SETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+}
+
+void CMainDlg::OnMoveToTop()
+{
+    m_taskButtons.MoveToTop();
+}
+
+void CMainDlg::OnMoveToBottom()
+{
+    m_taskButtons.MoveToBottom();
+}
+
+void CMainDlg::OnSortByTitle()
+{
+    m_taskButtons.SortByTitle();
+}
+
+void CMainDlg::OnArrangeTaskbar()
+{
+    m_taskButtons.ArrangeTaskbar();
+}
+
+BOOL CMainDlg::PreTranslateMessage(MSG* pMsg)
+{
+    // Taken before the list sees them: it would move its selection on
+    // Ctrl+arrows, and the menu keys would reach it as plain keys.
+    if (pMsg->hwnd == m_taskList.m_hWnd && OnListKey(*pMsg))
+        return TRUE;
+    return CSizingDialog::PreTranslateMessage(pMsg);
+}
+
+bool CMainDlg::OnListKey(const MSG& msg)
+{
+    const bool control = IsDown(VK_CONTROL);
+    const bool shift = IsDown(VK_SHIFT);
+    const bool alt = IsDown(VK_MENU);
+    if (msg.message == WM_KEYDOWN && control && !shift && !alt) {
+        switch (msg.wParam) {
+        case VK_UP: m_taskButtons.MoveUp(); break;
+        case VK_DOWN: m_taskButtons.MoveDown(); break;
+        case VK_HOME: m_taskButtons.MoveToTop(); break;
+        case VK_END: m_taskButtons.MoveToBottom(); break;
+        default: return false;
+        }
+        FollowSelection();
+        return true;
+    }
+    // F10 comes as a system key. The menu key's release is taken too, since
+    // some systems open the context menu on it.
+    const bool menuKey = (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_APPS;
+    const bool shiftF10 = (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && msg.wParam == VK_F10 &&
+                          shift && !control && !alt;
+    if (!menuKey && !shiftF10)
+        return false;
+    if (msg.message != WM_KEYUP)
+        ShowTaskMenu(TaskMenuPointForKeys());
+    return true;
+}
+
+void CMainDlg::FollowSelection()
+{
+    const int selected = m_taskButtons.GetSelected();
+    if (selected < 0)
+        return;
+    m_taskList.SetItemState(selected, LVIS_FOCUSED, LVIS_FOCUSED);
+    m_taskList.SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(selected), FALSE);
+}
+
+LRESULT CMainDlg::OnContextMenu(WPARAM wParam, LPARAM lParam)
+{
+    if (reinterpret_cast<HWND>(wParam) != m_taskList.m_hWnd)
+        return Default();
+    // A context menu asked for from the keyboard comes without a point.
+    if (lParam == -1) {
+        ShowTaskMenu(TaskMenuPointForKeys());
+    } else {
+        const POINT pointer{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ShowTaskMenu(pointer);
+    }
+    return 0;
+}
+
+POINT CMainDlg::TaskMenuPointForKeys()
+{
+    POINT point{0, 0};
+    const int selected = m_taskButtons.GetSelected();
+    if (selected >= 0) {
+        m_taskList.SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(selected), FALSE);
+        CRect label;
+        if (m_taskList.GetItemRect(selected, &label, LVIR_LABEL)) {
+            point.x = label.left;
+            point.y = label.bottom;
+        }
+    }
+    m_taskList.ClientToScreen(&point);
+    return point;
+}
+
+void CMainDlg::ShowTaskMenu(POINT screen)
+{
+    const CMenuOwner menu(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TASK_MENU)));
+    HMENU popup = ::GetSubMenu(menu.GetSafeHandle(), 0);
+    if (!popup)
+        return;
+    const int selected = m_taskButtons.GetSelected();
+    const int last = m_taskList.GetItemCount() - 1;
+    const bool canRise = selected > 0;
+    const bool canFall = selected >= 0 && selected < last;
+    const auto enable = [popup](UINT id, bool on) { ::EnableMenuItem(popup, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
+    enable(IDC_MOVE_UP, canRise);
+    enable(ID_TASK_MOVE_TOP, canRise);
+    enable(IDC_MOVE_DOWN, canFall);
+    enable(ID_TASK_MOVE_BOTTOM, canFall);
+
+    // The command comes back here rather than as a message, so that a move
+    // chosen from the menu is followed like one from the keys.
+    const UINT command = static_cast<UINT>(::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                                                            screen.x, screen.y, 0, m_hWnd, nullptr));
+    if (!command)
+        return;
+    SendMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    if (command == IDC_MOVE_UP || command == IDC_MOVE_DOWN || command == ID_TASK_MOVE_TOP ||
+        command == ID_TASK_MOVE_BOTTOM)
+        FollowSelection();
+}
+
+LRESULT CMainDlg::OnTaskbarCreated(WPARAM, LPARAM)
+{
+    // The new taskbar's buttons stand in the shell's own order. Its button
+    // host may not exist yet, and the shell adds the buttons over a moment:
+    // the list is put back once the host shows the same count twice running.
+    m_restoreStart = ::GetTickCount();
+    m_lastButtonCount = kNoHost;
+    SetTimer(kRestoreTimer, kRestorePollMs);
+    return 0;
+}
+
+void CMainDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent != kRestoreTimer) {
+        Default();
+        return;
+    }
+    // A drag holds the mouse and an entry's index: dropping entries under it
+    // would move the wrong one. The restore waits for the drop.
+    if (::GetCapture() == m_hWnd)
+        return;
+    HWND host = CTaskButtonList::FindButtonHost();
+    const int count = host ? CTaskButtonList::CountButtons(host) : kNoHost;
+    if (host && count == m_lastButtonCount) {
+        KillTimer(kRestoreTimer);
+        m_taskButtons.ArrangeTaskbar();
+        return;
+    }
+    m_lastButtonCount = count;
+    // A shell that does not come back in time is left alone, without a word.
+    if (::GetTickCount() - m_restoreStart >= kRestoreGiveUpMs)
+        KillTimer(kRestoreTimer);
 }

@@ -9,6 +9,8 @@ public:
     explicit CMainDlg(CWnd* pParent = nullptr);
     ~CMainDlg() override;
 
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -22,9 +24,32 @@ protected:
     void OnBeginDragTaskList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnAbout();
     void OnSize(UINT nType, int cx, int cy);
+    void OnMoveToTop();
+    void OnMoveToBottom();
+    void OnSortByTitle();
+    void OnArrangeTaskbar();
+    LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR nIDEvent);
     DECLARE_MESSAGE_MAP()
+
+    // The list's own keys: the moves and the menu. True when the key was one.
+    bool OnListKey(const MSG& msg);
+    // The task list's menu at this screen point, its moves greyed where they
+    // would do nothing.
+    void ShowTaskMenu(POINT screen);
+    // Where the keyboard opens the menu: at the selected entry, else at the
+    // list's top-left corner; in screen coordinates.
+    POINT TaskMenuPointForKeys();
+    // After a move from the keyboard or the menu: the moved entry also takes
+    // the focus and is scrolled into view, so that the arrows go on from it.
+    void FollowSelection();
 
     CTaskButtonList m_taskButtons;
     CListCtrl m_taskList;
     HICON m_hIcon;
+    // Restoring the order after the shell's restart: when it began, and the
+    // button count of the new taskbar at the last look (kNoHost without one).
+    DWORD m_restoreStart = 0;
+    int m_lastButtonCount = 0;
 };

@@ -3,11 +3,15 @@
 // whose taskbar order is a shuffle of the enumeration's, and one move of the
 // last button to the front. Counts the cross-process calls each makes: one
 // message to the stand-in per TaskbarList operation, one per tab-control query.
+// Then, with corvane.exe itself over 10, 50 and 200 task windows: its command
+// that arranges the taskbar by the list, and its restore of the list's order
+// after the stand-in has been stopped and started again.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <random>
@@ -17,6 +21,8 @@
 #include "engine/task_button_list.h"
 #include "framework/app.h"
 #include "framework/controls.h"
+#include "res/resource.h"
+#include "standin/child_process.h"
 #include "standin/sample_windows.h"
 #include "standin/standin_client.h"
 
@@ -140,6 +146,154 @@ bool Run(int n, const CStandinClient& client)
     return ordered && moved;
 }
 
+// The Windows version Wine reports to corvane.exe, set for the life of the
+// object and put back afterwards. Wine reads it when a process starts.
+class CCorvaneVersion {
+public:
+    explicit CCorvaneVersion(const char* version)
+    {
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_key,
+                              nullptr) != ERROR_SUCCESS)
+            return;
+        DWORD size = sizeof m_previous - 1;
+        DWORD type = 0;
+        m_hadValue = ::RegQueryValueExA(m_key, "Version", nullptr, &type, reinterpret_cast<BYTE*>(m_previous), &size) ==
+                         ERROR_SUCCESS && type == REG_SZ;
+        Write(version);
+    }
+    ~CCorvaneVersion()
+    {
+        if (!m_key)
+            return;
+        if (m_hadValue)
+            Write(m_previous);
+        else
+            ::RegDeleteValueA(m_key, "Version");
+        ::RegCloseKey(m_key);
+    }
+    CCorvaneVersion(const CCorvaneVersion&) = delete;
+    CCorvaneVersion& operator=(const CCorvaneVersion&) = delete;
+
+private:
+    void Write(const char* version)
+    {
+        ::RegSetValueExA(m_key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                         static_cast<DWORD>(std::strlen(version) + 1));
+    }
+
+    static constexpr char kKey[] = "Software\\Wine\\AppDefaults\\corvane.exe";
+    HKEY m_key = nullptr;
+    bool m_hadValue = false;
+    char m_previous[32] = {};
+};
+
+struct CFindMain {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam)
+{
+    auto* query = reinterpret_cast<CFindMain*>(lParam);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hWnd, &process);
+    char name[16] = {};
+    ::GetClassNameA(hWnd, name, sizeof name);
+    if (process != query->processId || !::IsWindowVisible(hWnd) || std::strcmp(name, "#32770") != 0)
+        return TRUE;
+    query->found = hWnd;
+    return FALSE;
+}
+
+// A command of corvane.exe's main window, run to its end.
+bool Command(HWND mainWnd, UINT id)
+{
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(mainWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, 120000, &result) != 0;
+}
+
+BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
+{
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
+    return TRUE;
+}
+
+bool Fail(const char* what)
+{
+    std::printf("standin_bench: %s\n", what);
+    return false;
+}
+
+// corvane.exe over n task windows of this process: the arrange command, and
+// the restore after a restart of the stand-in, which then gives the buttons
+// in window-enumeration order. The program's first refresh probes the
+// tab-control taskbar (some n * n / 2 activations); with the buttons in
+// enumeration order it makes the fewest.
+bool RunProgram(int n, CStandinProcess& standin, const CString& standinExe)
+{
+    std::printf("%3d task windows, corvane.exe\n", n);
+    CSampleWindows windows;
+    if (!windows.Open(n, "Bench window"))
+        return Fail("the task windows did not open");
+    CStandinClient client(standin.GetTray());
+    client.Rescan();
+    std::vector<HWND> all;
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+    const std::vector<HWND> buttons = client.GetButtons();
+    for (HWND window : buttons)
+        CTaskButtonList::DeleteTab(window);
+    for (HWND window : all) {
+        if (std::find(buttons.begin(), buttons.end(), window) != buttons.end())
+            CTaskButtonList::AddTab(window);
+    }
+
+    const double launch = Now();
+    CChildProcess corvane;
+    if (!corvane.Start(ModuleRelativePath(CORVANE_RELATIVE_DIR "/corvane.exe"), ""))
+        return Fail("corvane.exe did not start");
+    CFindMain query{corvane.GetId(), nullptr};
+    for (; !query.found && Now() - launch < 300000; ::Sleep(20))
+        ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&query));
+    HWND mainWnd = query.found;
+    if (!mainWnd)
+        return Fail("corvane.exe showed no main window");
+    std::printf("  %-22s %10.2f ms\n", "start, first refresh", Now() - launch);
+    // Sorted by title the list is in an order that a restart loses.
+    if (!Command(mainWnd, ID_TASK_SORT_BY_TITLE))
+        return Fail("the sort did not end");
+    const std::vector<HWND> order = client.GetButtons();
+
+    const CMeasure arrange = Measure(client, n > 50 ? 5 : 9, [&] { Command(mainWnd, ID_TASK_ARRANGE); });
+    Print("arrange command", arrange);
+    // The buttons are read again from the stand-in, another process, after
+    // the commands have run there: no value known before.
+    // cppcheck-suppress knownConditionTrueFalse
+    const bool arranged = client.GetButtons() == order;
+
+    standin.Stop();
+    if (!standin.Start(standinExe, ""))
+        return Fail("the stand-in did not start again");
+    // The stand-in broadcasts as its tray becomes findable, which is when Start returns.
+    const double started = Now();
+    client = CStandinClient(standin.GetTray());
+    const bool lost = client.GetButtons() != order;
+    const int expected = 2 * n;
+    while (client.GetCallCount() < expected && Now() - started < 15000)
+        ::Sleep(1);
+    const double restored = Now() - started;
+    const int calls = client.GetCallCount();
+    const bool back = client.GetButtons() == order;
+    std::printf("  %-22s %10.2f ms  %6d TaskbarList calls, from the broadcast (two polls of the new taskbar, then\n"
+                "  %-22s the arrangement); order %s by the restart, %s afterwards\n",
+                "restore after restart", restored, calls, "", lost ? "lost" : "NOT lost", back ? "back" : "NOT back");
+    std::printf("  %-22s list %s the stand-in's order after the arrange command\n", "", arranged ? "in" : "NOT in");
+    std::fflush(stdout);
+
+    ::PostMessageA(mainWnd, WM_COMMAND, IDCANCEL, 0);
+    corvane.WaitForExit(10000);
+    return arranged && lost && back && calls == expected;
+}
+
 }  // namespace
 
 int main()
@@ -151,13 +305,19 @@ int main()
     {
         CBenchApp app;
         CStandinProcess standin;
-        if (!standin.Start(ModuleRelativePath(STANDIN_RELATIVE_DIR "/corvane_standin.exe"), "")) {
+        const CString standinExe = ModuleRelativePath(STANDIN_RELATIVE_DIR "/corvane_standin.exe");
+        if (!standin.Start(standinExe, "")) {
             std::printf("standin_bench: the stand-in did not start\n");
             status = 1;
         } else {
             const CStandinClient client(standin.GetTray());
             for (int n : {10, 50}) {
                 if (!Run(n, client))
+                    status = 1;
+            }
+            const CCorvaneVersion tabControl("win2k");
+            for (int n : {10, 50, 200}) {
+                if (!RunProgram(n, standin, standinExe))
                     status = 1;
             }
         }

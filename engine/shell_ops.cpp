@@ -43,6 +43,25 @@ HWND CTaskButtonList::FindButtonHost()
     return ::FindWindowExA(switcher, nullptr, "ToolbarWindow32", nullptr);
 }
 
+int CTaskButtonList::CountButtons(HWND host)
+{
+    char className[32] = {};
+    ::GetClassNameA(host, className, sizeof className);
+    UINT message = 0;
+    if (lstrcmpiA(className, "SysTabControl32") == 0)
+        message = TCM_GETITEMCOUNT;
+    else if (lstrcmpiA(className, "ToolbarWindow32") == 0)
+        message = TB_BUTTONCOUNT;
+    else
+        return -1;
+    // The host belongs to the shell's process, which may be busy starting:
+    // a hung shell is not waited for.
+    DWORD_PTR count = 0;
+    if (!::SendMessageTimeoutA(host, message, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 500, &count))
+        return -1;
+    return static_cast<int>(count);
+}
+
 bool CTaskButtonList::ActivateTab(HWND hWnd)
 {
     return SUCCEEDED(CallTaskbarList(hWnd, [](ITaskbarList& taskbar, HWND h) { return taskbar.ActivateTab(h); }));

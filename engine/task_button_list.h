@@ -9,6 +9,7 @@
 #include <windows.h>
 #include "framework/controls.h"
 #include "framework/imagelist.h"
+#include <string>
 #include <vector>
 
 enum TaskbarKind { Unknown = 0, TabControl = 1, Toolbar = 2 };
@@ -57,6 +58,26 @@ public:
     HWND MoveButton(int from, int to);
     void MoveUp();
     void MoveDown();
+    // The selected entry to the first or the last place, selected there;
+    // nothing without a selection or when it is there already.
+    void MoveToTop();
+    void MoveToBottom();
+    // The index of the selected entry, -1 when none is (or no control is attached).
+    int GetSelected() const;
+
+    // Makes the taskbar follow the list: every listed window's button taken
+    // off and added again, in list order, so that they end up last on the
+    // taskbar in that order whatever order it had. Two shell calls per entry
+    // and nothing else; entries whose window no longer exists leave the list
+    // first, and the rest stay as they are, selection included.
+    void ArrangeTaskbar();
+    // Puts the entries in the order of their titles (the user's locale,
+    // case-insensitive, equal titles in their present order), then arranges
+    // the taskbar to match.
+    void SortByTitle();
+    // The number of buttons the host shows, or -1 when it is not a host this
+    // engine knows or does not answer at once.
+    static int CountButtons(HWND host);
 
     TaskbarKind GetKind() const { return static_cast<TaskbarKind>(m_kind); }
     // The kind rule on its own: ok is what GetVersionExA returned.
@@ -77,8 +98,12 @@ private:
     int EntryCount() const;
     // The window of an entry that is known to exist: one message to the list.
     HWND WindowOf(int index) const;
+    // The title of an entry that is known to exist.
+    std::string TitleOf(int index) const;
     // The windows of all entries, in list order.
     std::vector<HWND> ListedWindows() const;
+    // Deletes the entries whose window has been destroyed.
+    void DropClosedWindows();
     // FindEntryAtTab's probe over the entries' windows in the order wanted
     // so far. Before a message box the list is put in that order, and after it
     // the windows are read again, since the box's modal loop ran meanwhile.

@@ -67,6 +67,16 @@ HWND CTaskButtonList::WindowOf(int index) const
     return reinterpret_cast<HWND>(item.lParam);
 }
 
+std::string CTaskButtonList::TitleOf(int index) const
+{
+    char title[kTitleBufferSize] = {};
+    LVITEMA item{};
+    item.pszText = title;
+    item.cchTextMax = kTitleBufferSize;
+    ::SendMessageA(m_pList->GetSafeHwnd(), LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    return title;
+}
+
 std::vector<HWND> CTaskButtonList::ListedWindows() const
 {
     std::vector<HWND> windows;

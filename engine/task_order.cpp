@@ -6,6 +6,7 @@
 #include "framework/app.h"
 #include <algorithm>
 #include <climits>
+#include <string>
 #include <utility>
 
 namespace {
@@ -164,4 +165,79 @@ void CTaskButtonList::MoveDown()
         return;
     MoveButton(selected, selected + 1);
     m_pList->SetItemState(selected + 1, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+int CTaskButtonList::GetSelected() const
+{
+    return m_pList ? m_pList->GetNextItem(-1, LVNI_SELECTED) : -1;
+}
+
+void CTaskButtonList::MoveToTop()
+{
+    const int selected = GetSelected();
+    if (selected <= 0)
+        return;
+    MoveButton(selected, 0);
+    m_pList->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void CTaskButtonList::MoveToBottom()
+{
+    const int selected = GetSelected();
+    const int last = EntryCount() - 1;
+    if (selected < 0 || selected >= last)
+        return;
+    MoveButton(selected, last);
+    m_pList->SetItemState(last, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void CTaskButtonList::DropClosedWindows()
+{
+    // From the end, so that the indexes still to be looked at stay valid.
+    for (int i = EntryCount() - 1; i >= 0; --i) {
+        if (!::IsWindow(WindowOf(i)))
+            m_pList->SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(i));
+    }
+}
+
+void CTaskButtonList::ArrangeTaskbar()
+{
+    if (!m_pList)
+        return;
+    DropClosedWindows();
+    // One window at a time, so that the taskbar never misses more than one
+    // of the buttons: each taken off and appended again, the run of listed
+    // buttons builds up at the end in list order. Neither the taskbar's
+    // present order (a toolbar cannot tell it) nor the results matter.
+    for (HWND hWnd : ListedWindows()) {
+        DeleteTab(hWnd);
+        AddTab(hWnd);
+    }
+}
+
+void CTaskButtonList::SortByTitle()
+{
+    if (!m_pList)
+        return;
+    struct Titled {
+        std::string title;
+        HWND hWnd;
+    };
+    std::vector<Titled> entries;
+    const int count = EntryCount();
+    entries.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        entries.push_back({TitleOf(i), WindowOf(i)});
+    // The comparison the user's own shell sorts names with: the user's
+    // locale, case ignored; ties keep the order the user gave them.
+    std::stable_sort(entries.begin(), entries.end(), [](const Titled& a, const Titled& b) {
+        return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.title.c_str(), -1, b.title.c_str(), -1) ==
+               CSTR_LESS_THAN;
+    });
+    std::vector<HWND> order;
+    order.reserve(entries.size());
+    for (const Titled& entry : entries)
+        order.push_back(entry.hWnd);
+    ArrangeEntries(order);
+    ArrangeTaskbar();
 }

@@ -4,6 +4,7 @@
 #define IDS_ABOUTBOX        101
 #define IDD_MAIN            102
 #define IDR_MAINFRAME       128
+#define IDR_TASK_MENU       129
 #define IDM_ABOUTBOX        0x0010
 #define IDC_TASK_LIST       1002
 #define IDC_MOVE_UP         1003
@@ -12,6 +13,13 @@
 #define IDC_ABOUT           1007
 #define IDC_HOMEPAGE_LINK   1009
 #define IDC_SIZE_GRIP       17733
+
+// Commands of the task list's menu that no button carries; its other items
+// send the commands of the buttons they stand for.
+#define ID_TASK_MOVE_TOP       32771
+#define ID_TASK_MOVE_BOTTOM    32772
+#define ID_TASK_SORT_BY_TITLE  32773
+#define ID_TASK_ARRANGE        32774
 
 // The home page: the About box's link text and the target it opens.
 #define CORVANE_HOME_PAGE   "https://corvane.example.org/"

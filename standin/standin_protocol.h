@@ -47,6 +47,10 @@
 //                            them, titles and icons are brought up to date.
 //
 // Closing it: WM_CLOSE to the tray.
+//
+// Starting, it broadcasts the shell's registered message "TaskbarCreated" to
+// the top-level windows once its tray can be found, and gives every task
+// window that exists then a button, in window-enumeration order.
 #include <windows.h>
 
 // The operations in the call log.
@@ -59,6 +63,9 @@ constexpr ULONG_PTR kStandinTrayMagic = 0x43535442;
 constexpr char kStandinMutexName[] = "CorvaneStandin.Running";
 // The exit code of a second stand-in, which leaves at once.
 constexpr int kStandinExitAlreadyRunning = 3;
+
+// What every shell broadcasts when its taskbar has been (re)created.
+constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
 
 constexpr char kStandinMsgAddTab[] = "CorvaneStandin.AddTab";
 constexpr char kStandinMsgDeleteTab[] = "CorvaneStandin.DeleteTab";

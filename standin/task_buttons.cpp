@@ -149,14 +149,32 @@ void CTaskButtons::Scan()
             m_host.UpdateButton(i, m_buttons[static_cast<size_t>(i)].title, m_buttons[static_cast<size_t>(i)].image);
     }
 
-    std::vector<HWND> windows;
-    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    const std::vector<HWND> windows = TopLevelWindows();
     // The enumeration runs from the top of the z-order down, and a new window
     // opens on top: the bottom-most new window is the one that appeared first.
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        if (!HasButtonOrTakenOff(*it) && !IsOwnWindow(*it) && IsTaskWindow(*it))
-            Append(*it);
-    }
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        AppendIfNew(*it);
+}
+
+void CTaskButtons::AddExisting()
+{
+    // A shell that starts knows nothing of when the windows opened: it gives
+    // them their buttons in the order the system lists them.
+    for (HWND hWnd : TopLevelWindows())
+        AppendIfNew(hWnd);
+}
+
+std::vector<HWND> CTaskButtons::TopLevelWindows()
+{
+    std::vector<HWND> windows;
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+void CTaskButtons::AppendIfNew(HWND hWnd)
+{
+    if (!HasButtonOrTakenOff(hWnd) && !IsOwnWindow(hWnd) && IsTaskWindow(hWnd))
+        Append(hWnd);
 }
 
 void CTaskButtons::Append(HWND hWnd)

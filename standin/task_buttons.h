@@ -30,6 +30,9 @@ public:
     // Looks at the top-level windows: new task windows get buttons, destroyed
     // windows lose theirs, titles and icons follow their windows.
     void Scan();
+    // Gives every task window without a button one, in window-enumeration
+    // order (top of the z-order first), as a shell does when it starts.
+    void AddExisting();
 
     int GetCount() const { return static_cast<int>(m_buttons.size()); }
     // The window of the button at index, NULL outside the range.
@@ -57,6 +60,8 @@ private:
     bool IsValidTarget(HWND hWnd) const;
     bool HasButtonOrTakenOff(HWND hWnd) const;
     void Append(HWND hWnd);
+    void AppendIfNew(HWND hWnd);
+    static std::vector<HWND> TopLevelWindows();
     void RemoveAt(int index);
     // Brings title and icon of button index up to date; true when either changed.
     bool Follow(int index);

@@ -127,11 +127,15 @@ BOOL CTrayWnd::Create()
     }
 
     m_pButtons = std::make_unique<CTaskButtons>(*m_pHost, ::GetCurrentProcessId());
-    m_pButtons->Scan();
+    m_pButtons->AddExisting();
     PlaceOnScreen();
     ShowWindow(SW_SHOWNOACTIVATE);
     SetTimer(kPollTimer, m_options.pollMs);
     ::SetPropA(m_hWnd, kStandinTrayProperty, reinterpret_cast<HANDLE>(kStandinTrayMagic));
+    // As a shell that (re)starts does: programs that keep something on the
+    // taskbar put it back when they hear this. Posted to every top-level
+    // window, so that no hung program can hold the taskbar up.
+    ::PostMessageA(HWND_BROADCAST, ::RegisterWindowMessageA(kTaskbarCreatedMessage), 0, 0);
     return TRUE;
 }
 

@@ -169,6 +169,18 @@ BOOL CALLBACK FindStaticText(HWND hWnd, LPARAM lParam)
 
 }  // namespace
 
+HWND PopupMenuOf(DWORD processId)
+{
+    for (HWND hWnd : TopLevelWindows(processId)) {
+        char name[16] = {};
+        ::GetClassNameA(hWnd, name, sizeof name);
+        // The system's class of popup menu windows.
+        if (std::strcmp(name, "#32768") == 0)
+            return hWnd;
+    }
+    return nullptr;
+}
+
 std::vector<HWND> MessageBoxesOf(DWORD processId, const CString& text)
 {
     std::vector<HWND> boxes;
@@ -370,6 +382,12 @@ void LeftDown()
 void LeftUp()
 {
     SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void RightClick()
+{
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    SendMouse(MOUSEEVENTF_RIGHTUP);
 }
 
 void Key(WORD vk)

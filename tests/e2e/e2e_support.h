@@ -46,6 +46,8 @@ HWND CaptureOfThread(HWND hWnd);
 // SendMessageTimeout that gives up on a hung receiver at once and on a busy
 // one after timeoutMs: false when the message was not answered in time.
 bool SendWithin(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs, LRESULT* result = nullptr);
+// The popup menu that the process shows now, or NULL.
+HWND PopupMenuOf(DWORD processId);
 // The message boxes (dialogs of class "#32770" with a static text equal to
 // text) that the process has now, shown or about to show.
 std::vector<HWND> MessageBoxesOf(DWORD processId, const CString& text);
@@ -92,6 +94,7 @@ namespace RealInput {
 void MoveTo(POINT screen);
 void LeftDown();
 void LeftUp();
+void RightClick();
 void Key(WORD vk);
 // A key pressed while another is held, Alt+R for instance.
 void Chord(WORD held, WORD vk);

@@ -3,6 +3,8 @@
 // selection, a real mouse drag and real keys. The list is read across the
 // process boundary and compared with the stand-in's button order.
 #include <algorithm>
+#include <functional>
+#include <iostream>
 #include "e2e_session.h"
 #include "resource.h"
 #include "tests/support/ansi_text.h"
@@ -68,6 +70,168 @@ protected:
         RealInput::Key(VK_RETURN);
         ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box) && ::IsWindowEnabled(m_main); })) << "Enter left it open";
         EXPECT_TRUE(m_corvane.IsRunning());
+    }
+
+    // The list with the keyboard focus and the main window in front, as a
+    // user who works the list from the keyboard has it.
+    void FocusList()
+    {
+        ::SendMessageA(m_main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_list->GetHwnd()), TRUE);
+        ASSERT_NO_FATAL_FAILURE(BringToFront(m_main));
+        ASSERT_EQ(m_list->GetHwnd(), FocusOfThread(m_main));
+    }
+
+    // Opens the list's menu with `open` and waits for it to show.
+    HWND OpenMenu(const std::function<void()>& open)
+    {
+        HWND menu = nullptr;
+        open();
+        EXPECT_TRUE(WaitUntil([&] { return (menu = PopupMenuOf(m_corvane.GetId())) != nullptr; })) << "no menu";
+        return menu;
+    }
+
+    // Chooses an item of the open menu by its mnemonic; returns when its command has run.
+    void Choose(char mnemonic)
+    {
+        RealInput::Key(static_cast<WORD>(mnemonic));
+        ASSERT_TRUE(WaitUntil([&] { return PopupMenuOf(m_corvane.GetId()) == nullptr; })) << "the menu stayed open";
+        ASSERT_TRUE(Sync());
+    }
+
+    std::function<void()> RightClickOn(int index)
+    {
+        return [this, index] {
+            RealInput::MoveTo(m_list->GetLabelCentre(index));
+            RealInput::RightClick();
+        };
+    }
+
+    // Every key and every command of the list's menu, each checked on the
+    // taskbar and in the list; on a toolbar taskbar the list starts in the
+    // window order, and the arrange command brings the two together.
+    void CheckKeysAndMenu(bool toolbar)
+    {
+        ASSERT_NO_FATAL_FAILURE(StartTaskbar(toolbar));
+        ASSERT_NO_FATAL_FAILURE(StartCorvane(toolbar ? "winxp" : "win2k"));
+        ASSERT_NO_FATAL_FAILURE(FocusList());
+        if (toolbar) {
+            ASSERT_NE(Listed(), OnTaskbar()) << "the list must start out of the taskbar's order for this test";
+        }
+
+        {
+            SCOPED_TRACE("按列表排列任务栏(&A) by a right click");
+            const Windows before = Listed();
+            ASSERT_TRUE(OpenMenu(RightClickOn(3)));
+            ASSERT_NO_FATAL_FAILURE(Choose('A'));
+            EXPECT_EQ(before, Listed());
+            ASSERT_EQ(before, OnTaskbar());
+        }
+        const Windows w = Listed();
+        const auto check = [&](const Windows& expected, int selected) {
+            EXPECT_EQ(expected, Listed());
+            EXPECT_EQ(expected, OnTaskbar());
+            EXPECT_EQ(selected, m_list->GetSelected());
+        };
+
+        ASSERT_TRUE(m_list->Select(2));
+        struct KeyStep {
+            const char* name;
+            WORD vk;
+            Windows expected;
+            int selected;
+        };
+        for (const KeyStep& step : {KeyStep{"Ctrl+Up", VK_UP, {w[0], w[2], w[1], w[3], w[4]}, 1},
+                                    KeyStep{"Ctrl+Down", VK_DOWN, w, 2},
+                                    KeyStep{"Ctrl+Home", VK_HOME, {w[2], w[0], w[1], w[3], w[4]}, 0},
+                                    KeyStep{"Ctrl+End", VK_END, {w[0], w[1], w[3], w[4], w[2]}, 4}}) {
+            SCOPED_TRACE(step.name);
+            RealInput::Chord(VK_CONTROL, step.vk);
+            // Input reaches the program after anything posted to it: wait for
+            // the end state rather than synchronise.
+            EXPECT_TRUE(WaitUntil([&] { return m_list->GetSelected() == step.selected && Listed() == step.expected; }));
+            ASSERT_TRUE(Sync());
+            check(step.expected, step.selected);
+        }
+        // The moved entry took the focus along: a plain arrow goes on from it.
+        RealInput::Key(VK_UP);
+        EXPECT_TRUE(WaitUntil([&] { return m_list->GetSelected() == 3; }));
+        RealInput::Key(VK_DOWN);
+        ASSERT_TRUE(WaitUntil([&] { return m_list->GetSelected() == 4; }));
+
+        const auto shiftF10 = [] { RealInput::Chord(VK_SHIFT, VK_F10); };
+        const auto menuKey = [] { RealInput::Key(VK_APPS); };
+        {
+            SCOPED_TRACE("移到最前(&T) by Shift+F10");
+            ASSERT_TRUE(OpenMenu(shiftF10));
+            ASSERT_NO_FATAL_FAILURE(Choose('T'));
+            check({w[2], w[0], w[1], w[3], w[4]}, 0);
+        }
+        {
+            SCOPED_TRACE("移到最后(&B) by the menu key");
+            ASSERT_TRUE(OpenMenu(menuKey));
+            ASSERT_NO_FATAL_FAILURE(Choose('B'));
+            check({w[0], w[1], w[3], w[4], w[2]}, 4);
+        }
+        {
+            SCOPED_TRACE("上移(&U)");
+            ASSERT_TRUE(OpenMenu(shiftF10));
+            ASSERT_NO_FATAL_FAILURE(Choose('U'));
+            check({w[0], w[1], w[3], w[2], w[4]}, 3);
+        }
+        {
+            SCOPED_TRACE("下移(&D)");
+            ASSERT_TRUE(OpenMenu(menuKey));
+            ASSERT_NO_FATAL_FAILURE(Choose('D'));
+            check({w[0], w[1], w[3], w[4], w[2]}, 4);
+        }
+        {
+            SCOPED_TRACE("按标题排序(&S)");
+            // The right click selects the entry, which stays selected where the sort puts it.
+            const HWND clicked = Listed()[1];
+            ASSERT_TRUE(OpenMenu(RightClickOn(1)));
+            ASSERT_NO_FATAL_FAILURE(Choose('S'));
+            // Numbered titles: their sorted order is their creation order.
+            check(m_created, static_cast<int>(std::find(m_created.begin(), m_created.end(), clicked) - m_created.begin()));
+        }
+        {
+            SCOPED_TRACE("刷新列表(&R)");
+            // A window that closes takes no activation away from the menu.
+            ::PostMessageA(m_created[0], WM_CLOSE, 0, 0);
+            ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(m_created[0]); }));
+            ASSERT_EQ(static_cast<int>(kSamples), m_list->GetCount());
+            ASSERT_TRUE(OpenMenu(menuKey));
+            ASSERT_NO_FATAL_FAILURE(Choose('R'));
+            EXPECT_EQ(static_cast<int>(kSamples - 1), m_list->GetCount());
+        }
+    }
+
+    // The program with a list order that the taskbar loses when the stand-in
+    // restarts (its buttons then come in window-enumeration order): the
+    // TaskbarCreated broadcast puts them back in the list's order.
+    void CheckRestoreAfterRestart(bool toolbar)
+    {
+        ASSERT_NO_FATAL_FAILURE(StartTaskbar(toolbar));
+        ASSERT_NO_FATAL_FAILURE(StartCorvane(toolbar ? "winxp" : "win2k"));
+        // On a toolbar taskbar the list starts in window order: move one.
+        ASSERT_TRUE(m_list->Select(4));
+        ASSERT_TRUE(Click(IDC_MOVE_UP));
+        ASSERT_TRUE(Click(IDC_MOVE_UP));
+        const Windows expected = Listed();
+        ASSERT_NE(expected, InZOrder(expected)) << "the restart must lose the order for this test to see it put back";
+
+        m_standin.Stop();
+        ASSERT_NO_FATAL_FAILURE(StartStandin(toolbar));
+        const DWORD started = ::GetTickCount();
+        EXPECT_TRUE(WaitUntil([&] { return OnTaskbar() == expected; }, 2000))
+            << "the order was not put back within 2 s of the broadcast";
+        std::cout << "order back " << ::GetTickCount() - started << " ms after the restart\n";
+        EXPECT_EQ(expected, Listed());
+        // Nothing but the arrangement: no probe, no activation.
+        ASSERT_TRUE(Sync());
+        const auto calls = m_client.GetCalls();
+        EXPECT_EQ(2 * kSamples, calls.size());
+        for (const auto& call : calls)
+            EXPECT_NE(StandinOpActivateTab, call.op);
     }
 
     CChildProcess m_samples;
@@ -215,4 +379,24 @@ TEST_F(E2eTest, AltAAndTheSystemMenuOpenTheAboutBoxAndTheProgramGoesOn)
     const Windows moved{w[1], w[0], w[2], w[3], w[4]};
     EXPECT_EQ(moved, Listed());
     EXPECT_EQ(moved, OnTaskbar());
+}
+
+TEST_F(E2eTest, KeysAndMenuCommandsReorderATabControlTaskbarAndTheListAlike)
+{
+    CheckKeysAndMenu(false);
+}
+
+TEST_F(E2eTest, KeysAndMenuCommandsReorderAToolbarTaskbarAndTheListAlike)
+{
+    CheckKeysAndMenu(true);
+}
+
+TEST_F(E2eTest, ARestartedTabControlTaskbarIsPutBackInTheListsOrder)
+{
+    CheckRestoreAfterRestart(false);
+}
+
+TEST_F(E2eTest, ARestartedToolbarTaskbarIsPutBackInTheListsOrder)
+{
+    CheckRestoreAfterRestart(true);
 }

@@ -175,3 +175,74 @@ TEST_F(Moves, IndexesOutsideTheListDoNothing)
     EXPECT_TRUE(m_shell.Calls().empty());
     EXPECT_EQ(Entries(), w);
 }
+
+TEST_F(Moves, ArrangeTaskbarReAddsEachButtonInListOrderAfterUnlistedOnes)
+{
+    HWND x = AddWindow("");
+    m_shell.SetButtons({w[4], w[2], x, w[0], w[3], w[1]});
+    Select(2);
+    m_engine.ArrangeTaskbar();
+    std::vector<TaskbarCall> calls;
+    for (HWND hWnd : w) {
+        calls.push_back({TaskbarOp::DeleteTab, hWnd});
+        calls.push_back({TaskbarOp::AddTab, hWnd});
+    }
+    EXPECT_EQ(m_shell.Calls(), calls);
+    EXPECT_EQ(m_shell.Buttons(), (std::vector<HWND>{x, w[0], w[1], w[2], w[3], w[4]}));
+    EXPECT_EQ(Entries(), w);
+    EXPECT_EQ(Selected(), 2);
+    EXPECT_EQ(m_shell.CallsOf(TaskbarOp::ActivateTab), std::vector<HWND>{});
+}
+
+TEST_F(Moves, ArrangeTaskbarDropsTheEntriesOfClosedWindows)
+{
+    m_windows[1].Reset();
+    m_windows[4].Reset();
+    Select(3);
+    m_engine.ArrangeTaskbar();
+    EXPECT_EQ(Entries(), W({0, 2, 3}));
+    EXPECT_EQ(m_shell.CallsOf(TaskbarOp::AddTab), W({0, 2, 3}));
+    EXPECT_EQ(m_shell.Calls().size(), 6u);
+    EXPECT_EQ(Selected(), 2) << "the selected entry stays selected where it went";
+}
+
+TEST_F(EngineTest, SortByTitleIgnoresCaseKeepsTiesInOrderAndArrangesTheTaskbar)
+{
+    CFakeShell shell;
+    ASSERT_TRUE(shell.IsReady());
+    m_engine.Attach(&m_list);
+    const std::vector<HWND> w{AddWindow("beta"), AddWindow("Alpha"), AddWindow("gamma"), AddWindow("alpha"),
+                              AddWindow("Beta")};
+    Append(w);
+    shell.SetButtons(w);
+    m_engine.SortByTitle();
+    const std::vector<HWND> sorted{w[1], w[3], w[0], w[4], w[2]};
+    EXPECT_EQ(Entries(), sorted);
+    EXPECT_EQ(TitleAt(0), "Alpha");
+    EXPECT_EQ(shell.Buttons(), sorted);
+    EXPECT_EQ(shell.Calls().size(), 10u);
+}
+
+TEST_F(Moves, MoveToTopAndBottomKeepTheSelectionAndStopAtTheEnds)
+{
+    Select(3);
+    m_engine.MoveToTop();
+    EXPECT_EQ(m_shell.Calls(), Run({3, 0, 1, 2, 3, 4}));
+    EXPECT_EQ(Entries(), W({3, 0, 1, 2, 4}));
+    EXPECT_EQ(Selected(), 0);
+    m_shell.ClearCalls();
+    m_engine.MoveToTop();
+    EXPECT_TRUE(m_shell.Calls().empty());
+
+    m_engine.MoveToBottom();
+    EXPECT_EQ(m_shell.Calls(), Run({3}));
+    EXPECT_EQ(Entries(), W({0, 1, 2, 4, 3}));
+    EXPECT_EQ(m_shell.Buttons(), W({0, 1, 2, 4, 3}));
+    EXPECT_EQ(Selected(), 4);
+    m_shell.ClearCalls();
+    m_engine.MoveToBottom();
+    m_list.SetItemState(4, 0, LVIS_SELECTED);
+    m_engine.MoveToTop();
+    m_engine.MoveToBottom();
+    EXPECT_TRUE(m_shell.Calls().empty());
+}

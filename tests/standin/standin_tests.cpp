@@ -310,6 +310,38 @@ TEST_F(StandinTest, TaskWindowsThatAppearGetButtonsAtTheEndAndDestroyedOnesLoseT
     EXPECT_EQ((Buttons{*a, *c, *late}), m_client.GetButtons());
 }
 
+namespace {
+
+// Counts the shell's TaskbarCreated broadcasts that reach a window.
+LRESULT CALLBACK CountTaskbarCreated(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count)
+{
+    if (message == ::RegisterWindowMessageA(kTaskbarCreatedMessage))
+        ++*reinterpret_cast<int*>(count);
+    return ::DefSubclassProc(hWnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(StandinTest, AStartingStandinButtonsExistingWindowsInEnumerationOrderAndBroadcasts)
+{
+    m_standin.Stop();
+    auto a = OpenTaskWindow("Alpha");
+    auto b = OpenTaskWindow("Bravo");
+    auto c = OpenTaskWindow("Charlie");
+    int broadcasts = 0;
+    ASSERT_TRUE(::SetWindowSubclass(*b, CountTaskbarCreated, 1, reinterpret_cast<DWORD_PTR>(&broadcasts)));
+    // The last window opened is on top: the enumeration meets it first.
+    ::SetWindowPos(*a, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    Restart("");
+    EXPECT_EQ((Buttons{*a, *c, *b}), m_client.GetButtons());
+    const DWORD start = ::GetTickCount();
+    while (broadcasts == 0 && ::GetTickCount() - start < 3000)
+        PumpMessagesFor(20);
+    EXPECT_EQ(1, broadcasts);
+    ::RemoveWindowSubclass(*b, CountTaskbarCreated, 1);
+}
+
 TEST_F(StandinTest, AWindowTakenOffStaysOffUntilAddTab)
 {
     auto a = OpenTaskWindow("Alpha");
