@@ -4,9 +4,11 @@
 #   run.sh BUILD_DIR
 #
 # On the user's display ($DISPLAY, when it answers) it runs until Corvane is
-# closed. With no display it runs on a virtual one, waits until the main
-# window is shown, saves a screenshot to BUILD_DIR/screenshots/run.png and
-# ends. Either way every program it started, and the prefix's wineserver, are
+# closed; Enter in the terminal restarts the stand-in taskbar meanwhile, as a
+# shell restarts, and Corvane puts the buttons back in its list's order. With
+# no display it runs on a virtual one, waits until the main window is shown,
+# saves a screenshot to BUILD_DIR/screenshots/run.png, restarts the stand-in,
+# saves BUILD_DIR/screenshots/run-restarted.png and ends. Either way every program it started, and the prefix's wineserver, are
 # gone when it returns, also after Ctrl+C.
 #
 # Sourced (scripts/screenshots.sh does), it only defines the run_* functions.
@@ -44,8 +46,7 @@ run_wait_window() {
 # buttons in the order they appear.
 run_start_taskbar() {
     local build="$1"
-    run_exe "$build/standin/corvane_standin.exe"
-    run_wait_window 20 "stand-in taskbar" --onlyvisible --class '^corvane_standin\.exe$'
+    run_start_standin "$build"
     # --all: every condition, not any one of them.
     run_exe "$build/standin/corvane_samples.exe" --count 2 --prefix "Sample window"
     run_wait_window 20 "sample window" --all --onlyvisible --pid "$RUN_LAST_PID" --name '^Sample window 2$'
@@ -53,6 +54,22 @@ run_start_taskbar() {
     run_wait_window 20 "sample window" --all --onlyvisible --pid "$RUN_LAST_PID" --name '^任务窗口 3$'
     # The stand-in looks for new windows every 150 ms.
     sleep 0.5
+}
+
+# run_start_standin BUILD: the stand-in taskbar alone (RUN_STANDIN_PID).
+run_start_standin() {
+    run_exe "$1/standin/corvane_standin.exe"
+    RUN_STANDIN_PID=$RUN_LAST_PID
+    run_wait_window 20 "stand-in taskbar" --all --onlyvisible --pid "$RUN_STANDIN_PID" --class '^corvane_standin\.exe$'
+}
+
+# run_restart_standin BUILD: ends the stand-in at once, as a shell that
+# crashes, and starts it again. The new one gives the open windows their
+# buttons in window-enumeration order and broadcasts "TaskbarCreated".
+run_restart_standin() {
+    kill "$RUN_STANDIN_PID" 2>/dev/null || true
+    wait "$RUN_STANDIN_PID" 2>/dev/null || true
+    run_start_standin "$1"
 }
 
 # run_start_corvane BUILD: starts corvane.exe (RUN_CORVANE_PID) and waits until
@@ -118,12 +135,36 @@ run_main() {
 
     if [ "$SESSION_DISPLAY_KIND" = user ]; then
         echo "run: Corvane runs on display $DISPLAY; close it to end."
-        wait "$RUN_CORVANE_PID" 2>/dev/null || true
+        local interactive=0
+        if [ -t 0 ]; then
+            interactive=1
+            echo "run: press Enter here to restart the stand-in taskbar, as a shell restarts."
+        fi
+        while kill -0 "$RUN_CORVANE_PID" 2>/dev/null; do
+            if [ $interactive -eq 0 ]; then
+                sleep 1
+                continue
+            fi
+            local status=0
+            read -r -t 1 _ || status=$?
+            if [ $status -eq 0 ]; then
+                run_restart_standin "$build"
+                echo "run: the stand-in taskbar was restarted; Corvane puts its buttons back in the list's order."
+            elif [ $status -le 128 ]; then
+                # End of input: nothing more to read.
+                interactive=0
+            fi
+        done
     else
-        local shot="$build/screenshots/run.png"
+        local shot="$build/screenshots/run.png" restarted="$build/screenshots/run-restarted.png"
         run_focus
         run_screenshot "$shot"
-        echo "run: no display answered, so Corvane ran on a virtual one; screenshot: $shot"
+        run_restart_standin "$build"
+        # Corvane looks at the new taskbar every 200 ms and puts the buttons
+        # back once their count has settled.
+        sleep 1.5
+        run_screenshot "$restarted"
+        echo "run: no display answered, so Corvane ran on a virtual one; screenshots: $shot, and $restarted after a restart of the stand-in taskbar"
     fi
 }
 

@@ -182,6 +182,57 @@ TEST_F(DragTest, DropElsewhereCancelledOrWithoutMovementChangesNothing)
     EXPECT_EQ(start, Listed());
 }
 
+// The list's menu as it stands open: each move item's state, read from inside
+// the menu's own modal loop, which then ends without a command.
+struct MenuMoveStates {
+    UINT up = ~0u, down = ~0u, top = ~0u, bottom = ~0u;
+    bool operator==(const MenuMoveStates& o) const
+    {
+        return up == o.up && down == o.down && top == o.top && bottom == o.bottom;
+    }
+};
+
+MenuMoveStates* t_pMenuStates = nullptr;
+
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND popup = ::FindWindowA("#32768", nullptr);
+    HMENU menu = popup ? reinterpret_cast<HMENU>(::SendMessageA(popup, MN_GETHMENU, 0, 0)) : nullptr;
+    if (!menu)
+        return;
+    const auto state = [menu](UINT id) { return ::GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED; };
+    *t_pMenuStates = {state(IDC_MOVE_UP), state(IDC_MOVE_DOWN), state(ID_TASK_MOVE_TOP), state(ID_TASK_MOVE_BOTTOM)};
+    ::EndMenu();
+}
+
+TEST_F(MainDlgTest, TheListsMenuGreysTheMovesThatWouldDoNothing)
+{
+    AddWindows(3);
+    Open();
+    m_shell->ClearCalls();
+    const auto open = [this](int selected) {
+        LVITEMA none{};
+        none.stateMask = LVIS_SELECTED;
+        ::SendMessageA(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+        if (selected >= 0)
+            Select(selected);
+        MenuMoveStates states;
+        t_pMenuStates = &states;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, ReadOpenMenu);
+        // From the keyboard: the menu opens at the selected entry.
+        m_dlg.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), -1);
+        ::KillTimer(nullptr, timer);
+        t_pMenuStates = nullptr;
+        return states;
+    };
+    const UINT on = MF_ENABLED, off = MF_GRAYED;
+    EXPECT_TRUE((MenuMoveStates{off, off, off, off}) == open(-1)) << "no selection";
+    EXPECT_TRUE((MenuMoveStates{off, on, off, on}) == open(0)) << "the first entry";
+    EXPECT_TRUE((MenuMoveStates{on, on, on, on}) == open(1)) << "a middle entry";
+    EXPECT_TRUE((MenuMoveStates{on, off, on, off}) == open(2)) << "the last entry";
+    EXPECT_TRUE(m_shell->Calls().empty()) << "a menu closed without a command moves nothing";
+}
+
 TEST(MainApp, ImageListOutlivesTheWindowAndIsDestroyedOnceWithTheApplication)
 {
     HIMAGELIST images;
