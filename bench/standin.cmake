@@ -3,7 +3,7 @@
 # command and its restore after a restart of the stand-in. Included from
 # bench/CMakeLists.txt; the paths hold from wherever it is included.
 add_executable(standin_bench ${CMAKE_CURRENT_LIST_DIR}/standin_bench.cpp)
-target_link_libraries(standin_bench PRIVATE corvane_engine corvane_standin_client corvane_standin_samples ole32 advapi32)
+target_link_libraries(standin_bench PRIVATE corvane_engine corvane_standin_client corvane_standin_samples corvane_test_support ole32 advapi32)
 target_include_directories(standin_bench PRIVATE ${CMAKE_SOURCE_DIR})
 set_target_properties(standin_bench PROPERTIES
     WIN32_EXECUTABLE OFF

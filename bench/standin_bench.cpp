@@ -25,6 +25,7 @@
 #include "standin/child_process.h"
 #include "standin/sample_windows.h"
 #include "standin/standin_client.h"
+#include "tests/support/app_version.h"
 
 namespace {
 
@@ -145,47 +146,6 @@ bool Run(int n, const CStandinClient& client)
     std::fflush(stdout);
     return ordered && moved;
 }
-
-// The Windows version Wine reports to corvane.exe, set for the life of the
-// object and put back afterwards. Wine reads it when a process starts.
-class CCorvaneVersion {
-public:
-    explicit CCorvaneVersion(const char* version)
-    {
-        if (::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_key,
-                              nullptr) != ERROR_SUCCESS)
-            return;
-        DWORD size = sizeof m_previous - 1;
-        DWORD type = 0;
-        m_hadValue = ::RegQueryValueExA(m_key, "Version", nullptr, &type, reinterpret_cast<BYTE*>(m_previous), &size) ==
-                         ERROR_SUCCESS && type == REG_SZ;
-        Write(version);
-    }
-    ~CCorvaneVersion()
-    {
-        if (!m_key)
-            return;
-        if (m_hadValue)
-            Write(m_previous);
-        else
-            ::RegDeleteValueA(m_key, "Version");
-        ::RegCloseKey(m_key);
-    }
-    CCorvaneVersion(const CCorvaneVersion&) = delete;
-    CCorvaneVersion& operator=(const CCorvaneVersion&) = delete;
-
-private:
-    void Write(const char* version)
-    {
-        ::RegSetValueExA(m_key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                         static_cast<DWORD>(std::strlen(version) + 1));
-    }
-
-    static constexpr char kKey[] = "Software\\Wine\\AppDefaults\\corvane.exe";
-    HKEY m_key = nullptr;
-    bool m_hadValue = false;
-    char m_previous[32] = {};
-};
 
 struct CFindMain {
     DWORD processId;
@@ -315,7 +275,7 @@ int main()
                 if (!Run(n, client))
                     status = 1;
             }
-            const CCorvaneVersion tabControl("win2k");
+            const CAppVersion tabControl("corvane.exe", "win2k");
             for (int n : {10, 50, 200}) {
                 if (!RunProgram(n, standin, standinExe))
                     status = 1;

@@ -8,6 +8,7 @@
 #include "framework/handles.h"
 #include "framework/types.h"
 #include "standin/child_process.h"
+#include "tests/support/app_version.h"
 
 CString CorvaneExe();
 CString StandinExe();
@@ -16,22 +17,6 @@ CString SamplesExe();
 // Polls cond every 20 ms, answering this thread's messages in between, until
 // it holds; false when timeoutMs passed first.
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
-
-// The Windows version that Wine reports to the programs named exeName, set for
-// the life of the object: the previous setting comes back at its end. Wine
-// reads it when a process starts.
-class CAppVersion {
-public:
-    CAppVersion(LPCSTR exeName, LPCSTR version);
-    ~CAppVersion();
-    CAppVersion(const CAppVersion&) = delete;
-    CAppVersion& operator=(const CAppVersion&) = delete;
-
-private:
-    CString m_key;
-    bool m_hadValue = false;
-    CString m_previous;
-};
 
 // The top-level windows of a process in Z order, visible ones only unless asked.
 std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly = true);
