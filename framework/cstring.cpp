@@ -1,24 +1,18 @@
 #include "framework/cstring.h"
 #include <cstdarg>
-#include <cstdio>
 #include <vector>
 
 void CString::Format(const char* format, ...)
 {
+    // The system's formatter rather than the C runtime's: it is all a number
+    // or a name needs, and it brings no printf implementation into the
+    // program. It writes at most 1024 bytes, terminator included.
+    char buffer[1024];
     va_list args;
     va_start(args, format);
-    va_list probe;
-    va_copy(probe, args);
-    const int needed = std::vsnprintf(nullptr, 0, format, probe);
-    va_end(probe);
-    if (needed < 0) {
-        m_text.clear();
-    } else {
-        std::vector<char> buffer(static_cast<size_t>(needed) + 1);
-        std::vsnprintf(buffer.data(), buffer.size(), format, args);
-        m_text.assign(buffer.data(), static_cast<size_t>(needed));
-    }
+    const int length = ::wvsprintfA(buffer, format, args);
     va_end(args);
+    m_text.assign(buffer, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
 BOOL CString::LoadString(UINT nID)

@@ -33,7 +33,8 @@ public:
     friend bool operator==(const CString& a, const char* b) { return a.m_text == (b ? b : ""); }
     friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
 
-    // printf-style formatting; the result may be of any length.
+    // wsprintf-style formatting (no floating point); the result is cut at
+    // 1023 bytes.
     void Format(const char* format, ...);
     // Loads string resource nID of the module; false (and empty) when it is missing.
     BOOL LoadString(UINT nID);

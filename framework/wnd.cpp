@@ -1,7 +1,6 @@
 #include "framework/wnd.h"
 #include "framework/app.h"
 #include "framework/gdi.h"
-#include <cstdio>
 #include <exception>
 #include <unordered_map>
 #include <utility>
@@ -15,11 +14,13 @@ namespace {
 // property or GWLP_USERDATA: it leaves every window's data to its class, and
 // a property costs a round trip to the window server for every message under
 // Wine.
-std::unordered_map<HWND, CWnd*>& PermanentMap()
-{
-    thread_local std::unordered_map<HWND, CWnd*> map;
-    return map;
-}
+//
+// The map lives on the heap while the thread has bound windows and is freed
+// with the last one. A thread_local object with a destructor would do the
+// same, but it brings in the runtime's thread-exit list, which imports
+// GetModuleHandleExW, and Windows 2000 lacks it; a plain pointer needs none.
+using CPermanentMap = std::unordered_map<HWND, CWnd*>;
+thread_local CPermanentMap* t_pPermanentMap = nullptr;
 
 // The object waiting for the next window created on this thread.
 thread_local CWnd* t_pWndInit = nullptr;
@@ -30,10 +31,11 @@ void ReportException(HWND hwnd, UINT message, const char* what) noexcept
 {
     char className[64] = "?";
     ::GetClassNameA(hwnd, className, sizeof className);
-    char line[512];
-    std::snprintf(line, sizeof line,
-                  "Exception stopped at the window procedure: window %p of class \"%s\", message 0x%04X: %s\n",
-                  static_cast<void*>(hwnd), className, message, what ? what : "");
+    char line[1024];
+    // wsprintfA writes at most 1024 bytes: the exception's text is cut so
+    // that the line always fits.
+    ::wsprintfA(line, "Exception stopped at the window procedure: window %p of class \"%s\", message 0x%04X: %.400s\n",
+                static_cast<void*>(hwnd), className, message, what ? what : "");
     ::OutputDebugStringA(line);
 }
 
@@ -102,15 +104,18 @@ CWnd* CWnd::FromHandlePermanent(HWND hwnd)
 {
     if (!hwnd)
         return nullptr;
-    const auto& map = PermanentMap();
-    const auto it = map.find(hwnd);
-    return it != map.end() ? it->second : nullptr;
+    if (!t_pPermanentMap)
+        return nullptr;
+    const auto it = t_pPermanentMap->find(hwnd);
+    return it != t_pPermanentMap->end() ? it->second : nullptr;
 }
 
 void CWnd::BindHandle(HWND hwnd)
 {
     m_hWnd = hwnd;
-    PermanentMap()[hwnd] = this;
+    if (!t_pPermanentMap)
+        t_pPermanentMap = new CPermanentMap;
+    (*t_pPermanentMap)[hwnd] = this;
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::AfxWndProc)));
 }
@@ -128,7 +133,13 @@ void CWnd::Unbind()
     // comes through us again.
     if (::IsWindow(m_hWnd) && IsTopProcedure())
         ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-    PermanentMap().erase(m_hWnd);
+    if (t_pPermanentMap) {
+        t_pPermanentMap->erase(m_hWnd);
+        if (t_pPermanentMap->empty()) {
+            delete t_pPermanentMap;
+            t_pPermanentMap = nullptr;
+        }
+    }
     m_hWnd = nullptr;
 }
 
