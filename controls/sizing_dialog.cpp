@@ -12,45 +12,75 @@ constexpr UINT kOemSizeGrip = 32766;
 constexpr int kDeferBatch = 20;
 
 // Proportional placement is defined by IEEE double arithmetic with every step
-// rounded to double. The i686 default, the x87 unit, keeps extended precision
-// between steps and gets the truncations wrong: for k = 100 / 300 it makes
-// trunc(400 × k ÷ (k + 1)) 100 instead of 99. These two functions alone use
-// SSE2, and only dialogs that ask for proportional placement call them. They
-// keep the ordinary calling convention ("used": GCC would otherwise pass
-// doubles of local functions in SSE registers, which callers without SSE
-// cannot do). clang has no per-function fpmath: where SSE2 is enabled it does
-// all double arithmetic in SSE registers.
-#if defined(__clang__) && defined(__i386__)
-#define SIZING_DOUBLE_MATH __attribute__((target("sse2"), noinline, used))
-#elif defined(__GNUC__) && defined(__i386__)
-#define SIZING_DOUBLE_MATH __attribute__((target("sse2,fpmath=sse"), noinline, used))
+// rounded to double. The i686 program does its floating point on the x87
+// unit, which the runtime starts at 64-bit precision: it keeps more digits
+// between steps and gets the truncations wrong (for k = 100 / 300 it makes
+// trunc(400 × k ÷ (k + 1)) 100 instead of 99). SSE2 would round right, but
+// the program runs on CPUs without it. While this object lives, the x87 unit
+// rounds every result to double's 53 bits, as SSE2 does; the exponent range
+// stays wider, which only matters far outside a window's sizes. Elsewhere the
+// arithmetic is SSE2's and already rounds so.
+#if defined(__i386__) && defined(__GNUC__)
+class CDoubleRounding {
+public:
+    CDoubleRounding()
+    {
+        __asm__ __volatile__("fnstcw %0" : "=m"(m_saved));
+        // Precision control, bits 8 and 9: 10 is 53 bits.
+        const unsigned short rounded = static_cast<unsigned short>((m_saved & ~0x0300u) | 0x0200u);
+        __asm__ __volatile__("fldcw %0" : : "m"(rounded) : "memory");
+    }
+    ~CDoubleRounding() { __asm__ __volatile__("fldcw %0" : : "m"(m_saved) : "memory"); }
+    CDoubleRounding(const CDoubleRounding&) = delete;
+    CDoubleRounding& operator=(const CDoubleRounding&) = delete;
+
+private:
+    unsigned short m_saved = 0;
+};
 #else
-#define SIZING_DOUBLE_MATH
+class CDoubleRounding {};
 #endif
+
+// The operands and results of the rounded arithmetic pass through volatile
+// memory, so that the compiler can move none of it out from between the
+// changes of the control word.
+using RoundedDouble = volatile double;
 
 // k = edge ÷ (extent − edge). A control registered exactly on the window's far
 // edge has no finite ratio; infinity marks it, and its edge then stays on the
 // far edge (the fraction edge ÷ extent is 1).
-SIZING_DOUBLE_MATH double ProportionalRatio(int edge, int extent)
+double ProportionalRatio(int edge, int extent)
 {
     if (extent == edge)
         return std::numeric_limits<double>::infinity();
-    return static_cast<double>(edge) / static_cast<double>(extent - edge);
+    [[maybe_unused]] const CDoubleRounding rounding;
+    const RoundedDouble numerator = edge;
+    const RoundedDouble denominator = extent - edge;
+    const RoundedDouble ratio = numerator / denominator;
+    return ratio;
 }
 
 // The left (top) edge for the window's new width (height): trunc(extent × k ÷
 // (k + 1)), product first. False when that has no value (k = −1, from a window
 // of zero extent at registration): the edge is then left where it is.
-SIZING_DOUBLE_MATH bool ProportionalEdge(int extent, double ratio, LONG* edge)
+bool ProportionalEdge(int extent, double ratio, LONG* edge)
 {
     if (std::isinf(ratio)) {
         *edge = extent;
         return true;
     }
-    const double value = static_cast<double>(extent) * ratio / (ratio + 1.0);
-    if (!std::isfinite(value) || value <= static_cast<double>(INT_MIN) || value >= static_cast<double>(INT_MAX))
+    double result;
+    {
+        [[maybe_unused]] const CDoubleRounding rounding;
+        const RoundedDouble k = ratio;
+        const RoundedDouble size = extent;
+        const RoundedDouble product = size * k;
+        const RoundedDouble value = product / (k + 1.0);
+        result = value;
+    }
+    if (!std::isfinite(result) || result <= static_cast<double>(INT_MIN) || result >= static_cast<double>(INT_MAX))
         return false;
-    *edge = static_cast<LONG>(value);
+    *edge = static_cast<LONG>(result);
     return true;
 }
 
