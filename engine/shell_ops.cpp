@@ -7,6 +7,11 @@
 
 namespace {
 
+// The shell's TaskbarList class and its interface. Written out here rather than
+// linked from libuuid: the program needs these two and nothing else of it.
+constexpr CLSID kClsidTaskbarList = {0x56FDF344, 0xFD6D, 0x11D0, {0x95, 0x8A, 0x00, 0x60, 0x97, 0xC9, 0xA0, 0x90}};
+constexpr IID kIidTaskbarList = {0x56FDF342, 0xFD6D, 0x11D0, {0x95, 0x8A, 0x00, 0x60, 0x97, 0xC9, 0xA0, 0x90}};
+
 // Either context will do: the shell may serve TaskbarList in process or from
 // its own process.
 constexpr DWORD kTaskbarListContext = CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER;
@@ -20,7 +25,7 @@ HRESULT CallTaskbarList(HWND hWnd, Operation operation)
     if (!hWnd)
         return E_INVALIDARG;
     CComPtr<ITaskbarList> taskbar;
-    const HRESULT created = taskbar.CoCreateInstance(CLSID_TaskbarList, kTaskbarListContext, IID_ITaskbarList);
+    const HRESULT created = taskbar.CoCreateInstance(kClsidTaskbarList, kTaskbarListContext, kIidTaskbarList);
     if (FAILED(created))
         return created;
     if (!taskbar)
