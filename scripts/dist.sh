@@ -3,7 +3,10 @@
 # i686 corvane.exe, PE32) and corvane-<version>-win64.zip (the x86_64 one,
 # PE32+), each with readme.txt, and prints their SHA-256. The programs are
 # built in release trees of their own (BUILD_DIR/release-win32, -win64) with
-# warnings as errors, so that no other build's configuration changes. The same
+# the program's own toolchains (cmake/mingw-*-win32.cmake) and warnings as
+# errors, exactly as the test builds make the corvane.exe they run, so that no
+# other build's configuration changes. Each program must pass the floor check
+# (scripts/floor-check.sh) before it goes into its archive. The same
 # sources give the same bytes: the linker writes no time stamp into the
 # executable, and the archive holds fixed times, modes and order and no extra
 # fields.
@@ -36,10 +39,10 @@ epoch="${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || 
 
 # Release flavours: archive suffix, toolchain file, the PE kind `file` names.
 flavours=(win32 win64)
-declare -A toolchain=([win32]=mingw-i686 [win64]=mingw-x86_64)
+declare -A toolchain=([win32]=mingw-i686-win32 [win64]=mingw-x86_64-win32)
 declare -A pe_kind=([win32]='PE32 executable' [win64]='PE32+ executable')
 # The only DLLs the program may import: those that come with Windows.
-system_dlls='(kernel32|user32|gdi32|comctl32|ole32|shell32|advapi32|msvcrt)\.dll'
+system_dlls='(kernel32|user32|gdi32|comctl32|ole32|shell32|advapi32|msvcrt|psapi)\.dll'
 
 # build_archive TOP FLAVOUR: the program built in TOP/release-FLAVOUR, then
 # the archive TOP/dist/corvane-<version>-FLAVOUR.zip.
@@ -56,6 +59,7 @@ build_archive() {
     foreign="$(x86_64-w64-mingw32-objdump -p "$dir/corvane.exe" | sed -n 's/^[[:space:]]*DLL Name: //p' |
         tr '[:upper:]' '[:lower:]' | grep -vxE "$system_dlls" || true)"
     [ -z "$foreign" ] || { echo "dist: $dir/corvane.exe imports DLLs that Windows does not bring:" $foreign >&2; return 1; }
+    "$here/floor-check.sh" "$dir/corvane.exe"
 
     local stage="$top/dist/$name"
     rm -rf "$stage" "$top/dist/$name.zip"

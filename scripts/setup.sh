@@ -3,12 +3,15 @@
 # everything is present it only checks and returns.
 set -euo pipefail
 
-# Both architectures: the i686 compiler and wine32 for the program we ship,
-# the x86_64 compiler and wine64 for the build that runs on every machine,
+# Both architectures: the i686 compilers and wine32 for the 32-bit program,
+# the x86_64 compilers and wine64 for the build that runs on every machine,
 # also where the kernel cannot start 32-bit programs (there wine32 installs
-# but does not run). clang, lld and cppcheck: the second compiler and the
-# static checks (scripts/check.sh, cmake/clang-mingw.cmake).
-packages=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest
+# but does not run). The -win32 compilers build the programs we ship, the
+# -posix ones the tests (cmake/mingw.cmake). clang, lld and cppcheck: the
+# second compiler and the static checks (scripts/check.sh,
+# cmake/clang-mingw.cmake).
+packages=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+          g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 googletest
           wine wine32:i386 wine64
           xvfb xauth xdotool fonts-wine fonts-wqy-microhei locales imagemagick zip file
           clang lld cppcheck)

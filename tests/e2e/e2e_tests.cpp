@@ -6,6 +6,8 @@
 #include <functional>
 #include <iostream>
 #include "e2e_session.h"
+#include <psapi.h>
+#include <cstring>
 #include "resource.h"
 #include "tests/support/ansi_text.h"
 
@@ -16,6 +18,29 @@ constexpr char kDialogClass[] = "#32770";
 // the program runs under, whatever the compiler.
 const std::string kAboutCaption = AnsiText("关于 Corvane");
 constexpr size_t kSamples = 5;
+
+// The full paths of the modules of this file name that the process owning
+// `window` has loaded, lower-cased.
+std::vector<CString> LoadedModules(HWND window, const char* fileName)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    const CHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    HMODULE modules[256];
+    DWORD bytes = 0;
+    std::vector<CString> found;
+    if (!process.Get() || !::EnumProcessModules(process.Get(), modules, sizeof modules, &bytes))
+        return found;
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 256; ++i) {
+        char path[MAX_PATH] = {};
+        ::GetModuleFileNameExA(process.Get(), modules[i], path, MAX_PATH);
+        ::CharLowerA(path);
+        const char* name = std::strrchr(path, '\\');
+        if (name && std::strcmp(name + 1, fileName) == 0)
+            found.emplace_back(path);
+    }
+    return found;
+}
 
 }  // namespace
 
@@ -253,6 +278,12 @@ TEST_F(E2eTest, OnATabControlTaskbarTheListFollowsTheTaskbarsOrder)
         EXPECT_EQ(WindowText(taskbar[i]), m_list->GetText(static_cast<int>(i)));
     EXPECT_TRUE(::GetWindowLongA(m_main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_FALSE(::GetWindowLongA(m_main, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    // The program's manifest asks for the version-6 common controls: the
+    // loader takes comctl32 from that assembly, not from the system folder.
+    const std::vector<CString> comctl = LoadedModules(m_main, "comctl32.dll");
+    ASSERT_FALSE(comctl.empty());
+    for (const CString& path : comctl)
+        EXPECT_NE(std::string::npos, path.str().find("common-controls_6595b64144ccf1df_6.")) << path.str();
 }
 
 TEST_F(E2eTest, OnAToolbarTaskbarTheListHasTheWindowOrder)
