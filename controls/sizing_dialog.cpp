@@ -230,6 +230,18 @@ void CSizingDialog::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 
 BOOL CSizingDialog::OnEraseBkgnd(CDC* pDC)
 {
+    HDC dc = pDC->GetSafeHdc();
+    // A version-6 control asks its parent to paint the background under it
+    // into the control's own DC (WM_ERASEBKGND, then WM_PRINTCLIENT) before it
+    // draws itself. Leaving the controls out there would clip the control's
+    // own area away in its DC, and it would never show: only the dialog's own
+    // erase leaves them out.
+    HWND painted = ::WindowFromDC(dc);
+    if (painted && painted != m_hWnd)
+        return static_cast<BOOL>(Default());
+
+    // The clipping is the caller's: it is given back as it came.
+    const int saved = ::SaveDC(dc);
     // A hidden grip leaves its corner to be painted like the rest.
     const bool gripVisible = m_wndGrip.IsWindowVisible() != FALSE;
     for (const AnchorEntry& entry : m_anchors) {
@@ -238,5 +250,8 @@ BOOL CSizingDialog::OnEraseBkgnd(CDC* pDC)
         if (entry.bExcludeFromErase)
             pDC->ExcludeClipRect(&entry.rcLast);
     }
-    return static_cast<BOOL>(Default());
+    const BOOL erased = static_cast<BOOL>(Default());
+    if (saved)
+        ::RestoreDC(dc, saved);
+    return erased;
 }

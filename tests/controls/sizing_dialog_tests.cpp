@@ -615,6 +615,30 @@ TEST(SizingDialog, EraseLeavesFlaggedControlsAndOnlyAVisibleGripUnpainted)
     dlg.DestroyWindow();
 }
 
+// A version-6 control has its parent paint the background under it into the
+// control's own DC, whose origin it has moved to the parent's; afterwards it
+// draws itself into the same DC.
+TEST(SizingDialog, EraseIntoAControlsOwnDcLeavesItsAreaToTheControl)
+{
+    CTestSizingDlg dlg(RegisterStandard);
+    ASSERT_TRUE(dlg.Create());
+    dlg.ShowWindow(SW_SHOWNOACTIVATE);
+    HWND control = dlg.GetDlgItem(IDC_SZ_STRETCH);
+    const CRect r = ItemRect(dlg, IDC_SZ_STRETCH);
+    HDC dc = ::GetDC(control);
+    CRect whole;
+    ASSERT_EQ(SIMPLEREGION, ::GetClipBox(dc, &whole));
+    POINT origin{};
+    ::OffsetViewportOrgEx(dc, -r.left, -r.top, &origin);
+    EXPECT_NE(0, dlg.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc)));
+    ::SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    CRect after;
+    EXPECT_EQ(SIMPLEREGION, ::GetClipBox(dc, &after));
+    EXPECT_EQ(whole, after);
+    ::ReleaseDC(control, dc);
+    dlg.DestroyWindow();
+}
+
 TEST(SizingDialog, GripBitmapIsReleasedWithTheDialog)
 {
     HBITMAP afterWindow = nullptr;
