@@ -28,10 +28,12 @@ build: configure
 	@cmake --build $(BUILD_DIR) -j 2 -- --no-print-directory
 	@cmake --build $(BUILD64_DIR) -j 2 -- --no-print-directory
 
-# The suites under 64-bit Wine, then under 32-bit Wine where this machine runs
-# it, then the quick static checks: the program built with clang too, and
-# cppcheck.
+# The floor check of both programs the tests start (each imports only what
+# the oldest Windows of its archive has), the suites under 64-bit Wine, then
+# under 32-bit Wine where this machine runs it, then the quick static checks:
+# the program built with clang too, and cppcheck.
 test: build
+	@scripts/floor-check.sh $(BUILD_DIR)/corvane.exe $(BUILD64_DIR)/corvane.exe
 	@scripts/test.sh $(BUILD64_DIR)
 	@if scripts/runnable.sh $(BUILD_DIR); then scripts/test.sh $(BUILD_DIR); \
 	 else echo "32-bit suites skipped: this kernel does not run 32-bit programs"; fi
