@@ -2,7 +2,8 @@
 # Makes the README's pictures on an 800x600 virtual display, whatever display
 # the caller has: docs/main-window.png (the main window over the stand-in
 # taskbar and the sample windows) and docs/about-box.png (the About box over
-# the main window). Uses the same start-up as `make run`.
+# the main window), at 96 DPI, and docs/main-window-144dpi.png, the main
+# window of a system set to 144 DPI. Uses the same start-up as `make run`.
 #
 #   screenshots.sh BUILD_DIR
 set -euo pipefail
@@ -29,4 +30,17 @@ run_wait_window 10 "About box" --all --onlyvisible --pid "$RUN_CORVANE_PID" --na
 sleep 0.5
 run_screenshot "$docs/about-box.png"
 
-stat -c 'screenshots: %n (%s bytes)' "$docs/main-window.png" "$docs/about-box.png"
+# 144 DPI: the prefix's LogPixels, which a program reads when it starts; put
+# back to 96 whatever happens.
+set_dpi() {
+    "$WINELOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+}
+trap 'set_dpi 96; run_stop' EXIT
+kill "$RUN_CORVANE_PID" 2>/dev/null || true
+wait "$RUN_CORVANE_PID" 2>/dev/null || true
+set_dpi 144
+run_start_corvane "$build"
+run_focus
+run_screenshot "$docs/main-window-144dpi.png"
+
+stat -c 'screenshots: %n (%s bytes)' "$docs/main-window.png" "$docs/about-box.png" "$docs/main-window-144dpi.png"
