@@ -45,9 +45,10 @@ test: build
 check: build
 	@scripts/check.sh full $(CLANG64_DIR) $(BUILD_DIR)
 
-# The release archives $(BUILD_DIR)/dist/corvane-<version>-win32.zip and -win64.zip.
-dist: setup
-	@scripts/dist.sh $(BUILD_DIR)
+# The release archives $(BUILD_DIR)/dist/corvane-<version>-win32.zip and -win64.zip,
+# whose programs must be byte for byte the ones the test builds run.
+dist: build
+	@scripts/dist.sh $(BUILD_DIR) $(BUILD_DIR)/corvane.exe $(BUILD64_DIR)/corvane.exe
 
 clean:
 	rm -rf $(BUILD_DIR) $(BUILD64_DIR) $(CLANG_DIR) $(CLANG64_DIR)

@@ -10,7 +10,10 @@
 # sources give the same bytes: the linker writes no time stamp into the
 # executable, and the archive holds fixed times, modes and order and no extra
 # fields.
-#   dist.sh BUILD_DIR
+#   dist.sh BUILD_DIR [TESTED_WIN32 TESTED_WIN64]
+#                                with the corvane.exe files the test builds
+#                                run: each release program must be byte for
+#                                byte the tested one of its architecture
 #   dist.sh --verify BUILD_DIR   also builds both archives again in clean
 #                                release trees at another path
 #                                (BUILD_DIR/verify) and fails unless the
@@ -24,7 +27,8 @@ if [ "${1:-}" = --verify ]; then
     verify=1
     shift
 fi
-build="${1:?usage: dist.sh [--verify] BUILD_DIR}"
+build="${1:?usage: dist.sh [--verify] BUILD_DIR [TESTED_WIN32 TESTED_WIN64]}"
+declare -A tested=([win32]="${2:-}" [win64]="${3:-}")
 mkdir -p "$build"
 build="$(cd "$build" && pwd)"
 
@@ -78,6 +82,14 @@ build_archive() {
 for flavour in "${flavours[@]}"; do
     build_archive "$build" "$flavour"
     echo "dist: $build/dist/corvane-$version-$flavour.zip"
+    if [ -n "${tested[$flavour]}" ]; then
+        if cmp -s "$build/release-$flavour/corvane.exe" "${tested[$flavour]}"; then
+            echo "dist: its corvane.exe is byte for byte the one the tests ran (${tested[$flavour]})"
+        else
+            echo "dist: $build/release-$flavour/corvane.exe differs from the one the tests ran (${tested[$flavour]})" >&2
+            exit 1
+        fi
+    fi
 done
 (cd "$build/dist" && sha256sum "corvane-$version"-*.zip)
 
