@@ -18,17 +18,15 @@ constexpr char kClassPrefix[] = "class:";
 
 using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
 
-// Looked up once: kernel32 stays loaded for the life of the process.
+// Looked up at each use, which is rare (psapi refused): kernel32 is always
+// loaded, and Windows 2000 and XP lack the export.
 QueryFullProcessImageNameFn QueryFullProcessImageName()
 {
-    static const QueryFullProcessImageNameFn query = [] {
-        HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-        FARPROC proc = kernel ? ::GetProcAddress(kernel, "QueryFullProcessImageNameA") : nullptr;
-        // GetProcAddress gives one generic function type; the export's own
-        // type is the documented one.
-        return reinterpret_cast<QueryFullProcessImageNameFn>(reinterpret_cast<void (*)()>(proc));
-    }();
-    return query;
+    HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    FARPROC proc = kernel ? ::GetProcAddress(kernel, "QueryFullProcessImageNameA") : nullptr;
+    // GetProcAddress gives one generic function type; the export's own type
+    // is the documented one.
+    return reinterpret_cast<QueryFullProcessImageNameFn>(reinterpret_cast<void (*)()>(proc));
 }
 
 }  // namespace
