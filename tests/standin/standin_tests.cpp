@@ -455,27 +455,19 @@ namespace {
 constexpr UINT kIconCallback = WM_APP + 7;
 
 // A window of this process that owns notification icons and records the
-// callback messages they bring: (id, mouse message).
+// clicks their callback messages bring (moves left out), with their ids.
 class CIconOwnerWnd : public CWnd {
 public:
-    std::vector<std::pair<WPARAM, LPARAM>> callbacks;
-
-    // The mouse messages recorded, leaving out the moves.
-    std::vector<LPARAM> Clicks() const
-    {
-        std::vector<LPARAM> clicks;
-        for (const auto& [id, message] : callbacks) {
-            if (message != WM_MOUSEMOVE)
-                clicks.push_back(message);
-        }
-        return clicks;
-    }
+    std::vector<LPARAM> clicks;
+    std::vector<WPARAM> ids;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        if (message == kIconCallback)
-            callbacks.emplace_back(wParam, lParam);
+        if (message == kIconCallback && lParam != WM_MOUSEMOVE) {
+            clicks.push_back(lParam);
+            ids.push_back(wParam);
+        }
         return CWnd::WindowProc(message, wParam, lParam);
     }
 };
@@ -494,8 +486,8 @@ NOTIFYICONDATAA IconData(HWND owner, UINT id, UINT flags, HICON icon, LPCSTR tip
     return data;
 }
 
-// Real clicks through the system's input queue, at a point on the screen.
-void ClickAt(POINT screen, DWORD down, DWORD up, int times)
+// Real clicks through the system's input queue, then the callbacks awaited.
+std::vector<LPARAM> ClickAt(POINT screen, DWORD down, DWORD up, int times, const CIconOwnerWnd& owner, size_t expected)
 {
     ::SetCursorPos(screen.x, screen.y);
     for (int i = 0; i < times; ++i) {
@@ -505,23 +497,22 @@ void ClickAt(POINT screen, DWORD down, DWORD up, int times)
         input[1].mi.dwFlags = up;
         ::SendInput(2, input, sizeof(INPUT));
     }
-}
-
-POINT CentreOf(HWND hWnd)
-{
-    RECT r{};
-    ::GetWindowRect(hWnd, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    const DWORD start = ::GetTickCount();
+    while (owner.clicks.size() < expected && ::GetTickCount() - start < 3000)
+        PumpMessagesFor(20);
+    return owner.clicks;
 }
 
 }  // namespace
 
 TEST_F(StandinTest, NotificationIconsShowAtTheRightEndAndPassClicksToTheirWindow)
 {
-    RECT alone{};
+    RECT alone{}, strip{}, icon{}, host{};
     ::GetWindowRect(m_client.GetButtonHost(), &alone);
-    CIconOwnerWnd owner;
+    ::GetWindowRect(m_standin.GetTray(), &strip);
+    CIconOwnerWnd owner, other;
     ASSERT_TRUE(owner.CreateEx(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    ASSERT_TRUE(other.CreateEx(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
     const CIcon red = SolidIcon(RGB(255, 0, 0));
     NOTIFYICONDATAA data = IconData(owner, 7, NIF_ICON | NIF_MESSAGE | NIF_TIP, red, "Corvane");
     ASSERT_TRUE(::Shell_NotifyIconA(NIM_ADD, &data));
@@ -533,42 +524,29 @@ TEST_F(StandinTest, NotificationIconsShowAtTheRightEndAndPassClicksToTheirWindow
     EXPECT_EQ(7u, icons[0].id);
     EXPECT_EQ(CString("Corvane"), icons[0].tip);
     // At the right end, beside the task buttons, which make room for it.
-    RECT strip{}, icon{}, host{};
-    ::GetWindowRect(m_standin.GetTray(), &strip);
     ::GetWindowRect(icons[0].window, &icon);
     ::GetWindowRect(m_client.GetButtonHost(), &host);
     EXPECT_EQ(strip.right, icon.right);
     EXPECT_LE(host.right, icon.left);
-    EXPECT_GE(icon.top, strip.top);
-    // The icon is drawn from the bits Wine sends, as no handle crosses processes.
+    // Drawn from the bits that Wine sends, since no icon handle crosses processes.
     PumpMessagesFor(100);
+    const POINT centre{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
     HDC screen = ::GetDC(nullptr);
-    const POINT centre = CentreOf(icons[0].window);
     EXPECT_EQ(RGB(255, 0, 0), ::GetPixel(screen, centre.x, centre.y));
     ::ReleaseDC(nullptr, screen);
 
-    // A click, a right click and a double click, each as the shell passes it.
-    const auto waitFor = [&owner](size_t clicks) {
-        const DWORD start = ::GetTickCount();
-        while (owner.Clicks().size() < clicks && ::GetTickCount() - start < 3000)
-            PumpMessagesFor(20);
-        return owner.Clicks();
-    };
-    ClickAt(centre, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
-    EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP}), waitFor(2));
-    ClickAt(centre, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
-    EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP}), waitFor(4));
+    EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP}),
+              ClickAt(centre, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1, owner, 2));
+    EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP}),
+              ClickAt(centre, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1, owner, 4));
     PumpMessagesFor(static_cast<DWORD>(::GetDoubleClickTime()) + 50);
-    owner.callbacks.clear();
-    ClickAt(centre, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
-    EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}), waitFor(4));
-    for (const auto& callback : owner.callbacks)
-        EXPECT_EQ(7u, callback.first);
+    owner.clicks.clear();
+    EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}),
+              ClickAt(centre, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2, owner, 4));
+    EXPECT_EQ(std::vector<WPARAM>(owner.ids.size(), 7), owner.ids);
 
-    // A second icon goes to the right of the first; changes and removals
-    // are the shell's; an icon goes with its window.
-    CIconOwnerWnd other;
-    ASSERT_TRUE(other.CreateEx(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    // A second icon goes to the right of the first; a change and a removal
+    // are a shell's; an icon goes with its window.
     NOTIFYICONDATAA second = IconData(other, 1, NIF_TIP, nullptr, "Other");
     ASSERT_TRUE(::Shell_NotifyIconA(NIM_ADD, &second));
     data = IconData(owner, 7, NIF_TIP, nullptr, "\xB1\xA3\xB3\xD6");
@@ -579,7 +557,6 @@ TEST_F(StandinTest, NotificationIconsShowAtTheRightEndAndPassClicksToTheirWindow
     EXPECT_EQ(other.m_hWnd, icons[1].owner);
     ::GetWindowRect(icons[1].window, &icon);
     EXPECT_EQ(strip.right, icon.right);
-
     EXPECT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &data));
     EXPECT_FALSE(::Shell_NotifyIconA(NIM_MODIFY, &data));
     other.DestroyWindow();
