@@ -40,7 +40,8 @@ HWND ToWindow(WPARAM wParam)
 // travels as bits, since no icon handle crosses processes under Wine: the
 // mask's bits, then the colour bits, each as GetBitmapBits gives them, right
 // after the record. Later Wine versions moved the icon's description up and
-// added a balloon icon's: a record of another size is refused.
+// added a balloon icon's: a record whose size does not fit this layout is
+// refused.
 struct CWineNotifyData {
     LONG hWnd;
     UINT uID;
@@ -70,21 +71,26 @@ size_t BitmapBytes(UINT width, UINT height, UINT planes, UINT bitsPerPixel)
     return (static_cast<size_t>(planes) * width * height * bitsPerPixel + 15) / 16 * 2;
 }
 
-// The icon rebuilt from its bits, or none when they do not describe one. The
-// bits come from another process: every size is checked before it is used.
-CIcon IconFromBits(const CWineNotifyData& data, const BYTE* bits, size_t size)
+// The bytes of the icon's bits that the record describes: the mask, then the
+// colour bits; 0 for a description of no icon a shell could show. A
+// monochrome icon comes as one mask of twice the height, which is as many
+// bytes as a mask and 1-bit colour bits.
+size_t IconBytes(const CWineNotifyData& data)
 {
     const UINT width = data.iconWidth, height = data.iconHeight, bpp = data.iconBitsPerPixel;
     if (width == 0 || height == 0 || width > 256 || height > 256 || data.iconPlanes != 1 ||
         (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32))
-        return CIcon();
-    // A monochrome icon comes as one mask of twice the height, which is as
-    // many bytes as a mask and 1-bit colour bits one after the other.
-    const size_t mask = BitmapBytes(width, height, 1, 1);
-    if (size != mask + BitmapBytes(width, height, 1, bpp))
-        return CIcon();
-    return CIcon(::CreateIcon(::GetModuleHandleA(nullptr), static_cast<int>(width), static_cast<int>(height), 1,
-                              static_cast<BYTE>(bpp), bits, bits + mask));
+        return 0;
+    return BitmapBytes(width, height, 1, 1) + BitmapBytes(width, height, 1, bpp);
+}
+
+// The icon rebuilt from bits that IconBytes has measured.
+CIcon IconFromBits(const CWineNotifyData& data, const BYTE* bits)
+{
+    const size_t mask = BitmapBytes(data.iconWidth, data.iconHeight, 1, 1);
+    return CIcon(::CreateIcon(::GetModuleHandleA(nullptr), static_cast<int>(data.iconWidth),
+                              static_cast<int>(data.iconHeight), 1, static_cast<BYTE>(data.iconBitsPerPixel), bits,
+                              bits + mask));
 }
 
 // The tip in the ANSI code page; the record's text need not be terminated.
@@ -174,6 +180,12 @@ BOOL CTrayNotifyWnd::OnNotifyIcon(DWORD message, HWND owner, const void* data, D
     if (!data || size < sizeof(CWineNotifyData) || !owner)
         return FALSE;
     const auto& record = *static_cast<const CWineNotifyData*>(data);
+    // Bits follow the record only for an icon, and then exactly as many as
+    // it describes; anything else is a layout this stand-in does not know.
+    const BYTE* bits = static_cast<const BYTE*>(data) + sizeof record;
+    const size_t bitsSize = size - sizeof record;
+    if (bitsSize != 0 && bitsSize != IconBytes(record))
+        return FALSE;
     CNotifyIconWnd* icon = Find(owner, record.uID);
     switch (message) {
     case NIM_ADD:
@@ -207,7 +219,7 @@ BOOL CTrayNotifyWnd::OnNotifyIcon(DWORD message, HWND owner, const void* data, D
     if (record.uFlags & NIF_TIP)
         icon->SetTip(TipText(record).c_str());
     if (record.uFlags & NIF_ICON)
-        icon->SetIcon(IconFromBits(record, static_cast<const BYTE*>(data) + sizeof record, size - sizeof record));
+        icon->SetIcon(bitsSize ? IconFromBits(record, bits) : CIcon());
     PlaceIcons();
     return TRUE;
 }
