@@ -9,6 +9,7 @@
 #include <windows.h>
 #include "framework/controls.h"
 #include "framework/imagelist.h"
+#include "engine/program_order.h"
 #include <string>
 #include <vector>
 
@@ -79,6 +80,30 @@ public:
     // engine knows or does not answer at once.
     static int CountButtons(HWND host);
 
+    // Programs and the kept order. A window's program is the executable of
+    // its process (program.h); the remembered order is a CProgramOrder.
+    // The programs of the entries, in list order.
+    std::vector<std::string> GetPrograms() const;
+    // Regroups the entries stably: each moves up to just after the last entry
+    // of its program above it, and programs keep the order of their first
+    // entries; then arranges the taskbar as ArrangeTaskbar does.
+    void GroupByProgram();
+    // Puts the entries of the programs that the order knows first, in the
+    // order of their programs there, and the rest after them, each in its
+    // present order; then arranges the taskbar as ArrangeTaskbar does. The
+    // programs it did not know are appended to the order, in list order;
+    // true when there were any.
+    bool ArrangeByProgramOrder(CProgramOrder& order);
+    // One look for task windows that came or went, by the list's own test (a
+    // task window with a title). An entry whose window is gone leaves the
+    // list, without a shell call. A new task window gets an entry at the
+    // place CProgramOrder::PlaceFor gives, and its button is moved there by
+    // taking it and the buttons of the entries after it off the taskbar and
+    // adding them again: two calls per button, none when its place is the end
+    // where the shell put it. A program never seen before is appended to the
+    // order; true when one was. Activates nothing and shows nothing.
+    bool FollowTaskWindows(CProgramOrder& order);
+
     TaskbarKind GetKind() const { return static_cast<TaskbarKind>(m_kind); }
     // The kind rule on its own: ok is what GetVersionExA returned.
     static TaskbarKind KindFromVersion(BOOL ok, const OSVERSIONINFOA& version);
@@ -102,6 +127,21 @@ private:
     std::string TitleOf(int index) const;
     // The windows of all entries, in list order.
     std::vector<HWND> ListedWindows() const;
+    // The list's test for a window: a task window whose title is not empty.
+    static bool IsListable(HWND hWnd);
+    // An entry for hWnd at index, made as the enumeration makes one: the
+    // title already read into `title` (a buffer of the title size) and a
+    // copy of its class's small icon.
+    static void InsertTaskEntry(HWND list, int index, HWND hWnd, char* title);
+    // An entry for hWnd at index when the window passes the list's test;
+    // false, and nothing inserted, when it does not.
+    bool InsertListable(int index, HWND hWnd);
+    // Deletes an entry and the image of its icon; the entries whose images
+    // came after it are pointed at their images' new places.
+    void RemoveEntry(int index);
+    // Takes the buttons of `run` off the taskbar and adds them again in that
+    // order, so that they stand last in it: two calls per window.
+    static void ReAddButtons(const std::vector<HWND>& run);
     // Deletes the entries whose window has been destroyed.
     void DropClosedWindows();
     // FindEntryAtTab's probe over the entries' windows in the order wanted

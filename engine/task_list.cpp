@@ -33,6 +33,13 @@ int WholeCharacters(char* title, int length)
     return length;
 }
 
+// The title as the list takes it: through the zero-filled buffer of
+// kTitleBufferSize bytes, without a cut character at its end. Gives its length.
+int ReadTitle(HWND hWnd, char* title)
+{
+    return WholeCharacters(title, ::GetWindowTextA(hWnd, title, kTitleBufferSize));
+}
+
 }  // namespace
 
 CTaskButtonList::CTaskButtonList() : m_kind(Unknown), m_pList(nullptr)
@@ -139,10 +146,32 @@ BOOL CALLBACK CTaskButtonList::EnumTaskWindowProc(HWND hWnd, LPARAM lParam)
         return FALSE;
 
     char title[kTitleBufferSize] = {};
-    const int length = WholeCharacters(title, ::GetWindowTextA(hWnd, title, kTitleBufferSize));
+    const int length = ReadTitle(hWnd, title);
     if (!IsTaskWindow(hWnd) || length <= 0)
         return TRUE;
 
+    HWND control = list->GetSafeHwnd();
+    InsertTaskEntry(control, static_cast<int>(::SendMessageA(control, LVM_GETITEMCOUNT, 0, 0)), hWnd, title);
+    return TRUE;
+}
+
+bool CTaskButtonList::IsListable(HWND hWnd)
+{
+    char title[kTitleBufferSize] = {};
+    return IsTaskWindow(hWnd) && ReadTitle(hWnd, title) > 0;
+}
+
+bool CTaskButtonList::InsertListable(int index, HWND hWnd)
+{
+    char title[kTitleBufferSize] = {};
+    if (!IsTaskWindow(hWnd) || ReadTitle(hWnd, title) <= 0)
+        return false;
+    InsertTaskEntry(m_pList->GetSafeHwnd(), index, hWnd, title);
+    return true;
+}
+
+void CTaskButtonList::InsertTaskEntry(HWND list, int index, HWND hWnd, char* title)
+{
     // The icon belongs to the window class: the image list keeps a copy of its
     // picture, and the handle itself is neither kept nor destroyed.
     HICON icon = reinterpret_cast<HICON>(::GetClassLongPtrA(hWnd, GCLP_HICONSM));
@@ -152,13 +181,38 @@ BOOL CALLBACK CTaskButtonList::EnumTaskWindowProc(HWND hWnd, LPARAM lParam)
 
     LVITEMA item{};
     item.mask = kEntryMask;
-    item.iItem = static_cast<int>(::SendMessageA(list->GetSafeHwnd(), LVM_GETITEMCOUNT, 0, 0));
+    item.iItem = index;
     item.pszText = title;
     item.cchTextMax = kTitleBufferSize;
     item.iImage = image;
     item.lParam = reinterpret_cast<LPARAM>(hWnd);
-    ::SendMessageA(list->GetSafeHwnd(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    return TRUE;
+    ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void CTaskButtonList::RemoveEntry(int index)
+{
+    HWND list = m_pList->GetSafeHwnd();
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    ::SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+    // Entries come and go for as long as the order is kept: an image left
+    // behind for each would grow the image list without end.
+    HIMAGELIST images = TaskImageList();
+    if (item.iImage < 0 || !images || !::ImageList_Remove(images, item.iImage))
+        return;
+    const int count = EntryCount();
+    for (int i = 0; i < count; ++i) {
+        LVITEMA other{};
+        other.mask = LVIF_IMAGE;
+        other.iItem = i;
+        ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&other));
+        if (other.iImage > item.iImage) {
+            --other.iImage;
+            ::SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&other));
+        }
+    }
 }
 
 HWND CTaskButtonList::MoveEntry(int from, int to)

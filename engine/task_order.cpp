@@ -129,20 +129,22 @@ HWND CTaskButtonList::MoveButton(int from, int to)
     const int tail = from < to ? to + 1 : to;
 
     // Every window is read from the list, once, before the list changes.
-    const HWND moved = WindowOf(from);
-    std::vector<HWND> run;
+    std::vector<HWND> run{WindowOf(from)};
     for (int i = tail; i < count; ++i)
         run.push_back(WindowOf(i));
-    DeleteTab(moved);
-    for (HWND hWnd : run)
-        DeleteTab(hWnd);
-    // AddTab appends, so the run comes back at the end in this order.
-    AddTab(moved);
-    for (HWND hWnd : run)
-        AddTab(hWnd);
+    ReAddButtons(run);
     // The shell's results are not looked at: the list follows the user's move
     // even when the taskbar could not, and the next refresh reads it again.
     return MoveEntry(from, to);
+}
+
+void CTaskButtonList::ReAddButtons(const std::vector<HWND>& run)
+{
+    for (HWND hWnd : run)
+        DeleteTab(hWnd);
+    // AddTab appends, so the run comes back at the end in this order.
+    for (HWND hWnd : run)
+        AddTab(hWnd);
 }
 
 void CTaskButtonList::MoveUp()

@@ -115,6 +115,27 @@ int CStandinClient::Rescan() const
     return Request(kStandinMsgRescan, 0, 0, &count) ? static_cast<int>(count) : -1;
 }
 
+std::vector<CStandinClient::CNotifyIcon> CStandinClient::GetNotifyIcons() const
+{
+    std::vector<CNotifyIcon> icons;
+    LRESULT count = 0;
+    if (!Request(kStandinMsgIconCount, 0, 0, &count))
+        return icons;
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT window = 0, owner = 0, id = 0;
+        const WPARAM index = static_cast<WPARAM>(i);
+        Request(kStandinMsgIconWindow, index, 0, &window);
+        Request(kStandinMsgIconOwner, index, 0, &owner);
+        Request(kStandinMsgIconId, index, 0, &id);
+        // Read without a message, so that a hung stand-in cannot hang the caller.
+        char tip[256] = {};
+        ::GetWindowTextA(reinterpret_cast<HWND>(window), tip, sizeof tip);
+        icons.push_back(CNotifyIcon{reinterpret_cast<HWND>(window), reinterpret_cast<HWND>(owner),
+                                    static_cast<UINT>(id), tip});
+    }
+    return icons;
+}
+
 // ----------------------------------------------------------- CStandinProcess
 
 bool CStandinProcess::Start(LPCSTR exe, LPCSTR arguments, DWORD timeoutMs)

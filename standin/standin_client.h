@@ -42,6 +42,16 @@ public:
     // Makes the stand-in look at the windows now; gives the button count.
     int Rescan() const;
 
+    struct CNotifyIcon {
+        HWND window;  // the stand-in's window that shows it: its place, its tip
+        HWND owner;   // the window that Shell_NotifyIcon named
+        UINT id;
+        CString tip;
+    };
+    // The notification icons from left to right; empty when the stand-in
+    // does not answer.
+    std::vector<CNotifyIcon> GetNotifyIcons() const;
+
 private:
     bool Request(const char* name, WPARAM wParam, LPARAM lParam, LRESULT* result) const;
 

@@ -44,7 +44,24 @@
 //   kStandinMsgRescan        0 / 0 / number of buttons. Looks at the windows at
 //                            once instead of at the next poll: new task
 //                            windows get their buttons, destroyed ones lose
-//                            them, titles and icons are brought up to date.
+//                            them, titles and icons are brought up to date,
+//                            notification icons of destroyed windows go.
+//   kStandinMsgIconCount     0 / 0 / number of notification icons.
+//   kStandinMsgIconWindow    index / 0 / the stand-in's window that shows
+//                            icon index (0 = the leftmost), NULL outside the
+//                            range. Its text is the icon's tip; a click on it
+//                            is a click on the icon.
+//   kStandinMsgIconOwner     index / 0 / the window that Shell_NotifyIcon named.
+//   kStandinMsgIconId        index / 0 / the icon's id (uID).
+//
+// Notification icons. Wine's Shell_NotifyIcon sends WM_COPYDATA to the first
+// Shell_TrayWnd window it finds (dwData the NIM_ code, wParam the icon's
+// window); the stand-in's topmost tray comes before Wine's own. NIM_ADD,
+// NIM_MODIFY (NIF_MESSAGE, NIF_ICON, NIF_TIP) and NIM_DELETE behave as a
+// shell's; NIM_SETVERSION is refused, so clicks always come in the classic
+// form: the callback message posted to the icon's window with the id as
+// wParam and the mouse message as lParam. Icons show at the right end of the
+// strip in the order they were added, and go when their window does.
 //
 // Closing it: WM_CLOSE to the tray.
 //
@@ -80,6 +97,10 @@ constexpr char kStandinMsgClearLog[] = "CorvaneStandin.ClearLog";
 constexpr char kStandinMsgHostQueries[] = "CorvaneStandin.HostQueries";
 constexpr char kStandinMsgFailActivate[] = "CorvaneStandin.FailActivate";
 constexpr char kStandinMsgRescan[] = "CorvaneStandin.Rescan";
+constexpr char kStandinMsgIconCount[] = "CorvaneStandin.IconCount";
+constexpr char kStandinMsgIconWindow[] = "CorvaneStandin.IconWindow";
+constexpr char kStandinMsgIconOwner[] = "CorvaneStandin.IconOwner";
+constexpr char kStandinMsgIconId[] = "CorvaneStandin.IconId";
 
 // What a client's call returns when no stand-in runs, or when it does not
 // answer in time.

@@ -31,6 +31,71 @@ private:
     CButtonHost* m_pHost = nullptr;
 };
 
+// One notification icon: a small window at the tray's right end that draws
+// the icon, carries its tip as its text, and passes every mouse message on to
+// the icon's window with the icon's callback message (wParam the icon's id,
+// lParam the mouse message), as a shell does for an icon that asked for no
+// newer behaviour.
+class CNotifyIconWnd : public CWnd {
+public:
+    CNotifyIconWnd(HWND owner, UINT id) : m_owner(owner), m_id(id) {}
+    ~CNotifyIconWnd() override;
+
+    BOOL Create(LPCSTR className, HWND parent);
+    bool Is(HWND owner, UINT id) const { return m_owner == owner && m_id == id; }
+    HWND GetOwner() const { return m_owner; }
+    UINT GetId() const { return m_id; }
+    void SetCallback(UINT message) { m_callback = message; }
+    void SetIcon(CIcon icon);
+    void SetTip(LPCSTR tip) { SetWindowText(tip); }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    HWND m_owner;
+    UINT m_id;
+    UINT m_callback = 0;
+    CIcon m_icon;
+};
+
+// The notification area (TrayNotifyWnd): its icons from left to right, in the
+// order they were added. It takes what Wine's Shell_NotifyIcon sends a tray.
+class CTrayNotifyWnd : public CWnd {
+public:
+    ~CTrayNotifyWnd() override;
+
+    BOOL Create(HWND tray);
+    // Carries out one Shell_NotifyIcon call, as WM_COPYDATA brought it from
+    // the icon's window `owner`; its result is the call's.
+    BOOL OnNotifyIcon(DWORD message, HWND owner, const void* data, DWORD size);
+    // Takes away the icons whose window is gone, as a shell does once it
+    // finds out; true when there were any.
+    bool DropOrphans();
+    // The width the icons need.
+    int GetWidth() const;
+
+    int GetCount() const { return static_cast<int>(m_icons.size()); }
+    // The icon at index from the left, or null.
+    const CNotifyIconWnd* GetAt(WPARAM index) const { return index < m_icons.size() ? m_icons[index].get() : nullptr; }
+
+    static constexpr int kSlotWidth = 24;
+
+protected:
+    void OnSize(UINT type, int cx, int cy);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CNotifyIconWnd* Find(HWND owner, UINT id);
+    void PlaceIcons();
+
+    CWindowClass m_areaClass;
+    CWindowClass m_iconClass;
+    std::vector<std::unique_ptr<CNotifyIconWnd>> m_icons;
+};
+
 class CTrayWnd : public CWnd {
 public:
     explicit CTrayWnd(const CStandinOptions& options);
@@ -56,6 +121,11 @@ protected:
     LRESULT OnHostQueries(WPARAM wParam, LPARAM lParam);
     LRESULT OnFailActivate(WPARAM wParam, LPARAM lParam);
     LRESULT OnRescan(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);
+    LRESULT OnIconCount(WPARAM wParam, LPARAM lParam);
+    LRESULT OnIconWindow(WPARAM wParam, LPARAM lParam);
+    LRESULT OnIconOwner(WPARAM wParam, LPARAM lParam);
+    LRESULT OnIconId(WPARAM wParam, LPARAM lParam);
     LRESULT OnDisplayChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     void OnSize(UINT type, int cx, int cy);
@@ -72,6 +142,9 @@ private:
 
     BOOL CreateRebar(const RECT& rect);
     void PlaceOnScreen();
+    // The task switcher (or the rebar that holds it) to the left, the
+    // notification area at the right end, as wide as its icons.
+    void Layout();
     HRESULT Log(StandinOp op, HWND hWnd, HRESULT result);
     void HoldRedraw();
     const CCall* CallAt(WPARAM index) const;
@@ -83,6 +156,7 @@ private:
     std::unique_ptr<CButtonHost> m_pHost;
     CWnd m_rebar;
     CTaskSwitchWnd m_switcher;
+    CTrayNotifyWnd m_notify;
     std::unique_ptr<CTaskButtons> m_pButtons;
     std::vector<CCall> m_calls;
     bool m_redrawHeld = false;

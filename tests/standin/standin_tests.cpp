@@ -5,6 +5,9 @@
 #include <commctrl.h>
 #include "engine/task_button_list.h"
 #include "tests/support/pump.h"
+#include "tests/support/task_windows.h"
+#include <shellapi.h>
+#include <utility>
 
 namespace {
 
@@ -445,4 +448,120 @@ TEST_F(StandinTest, TheSamplesProgramOpensNumberedTaskWindowsAndEndsWithThem)
     ::GetExitCodeProcess(process.Get(), &code);
     EXPECT_EQ(0u, code);
     EXPECT_TRUE(WaitForButtonCount(m_client, 0));
+}
+
+namespace {
+
+constexpr UINT kIconCallback = WM_APP + 7;
+
+// A window of this process that owns notification icons and records the
+// clicks their callback messages bring (moves left out), with their ids.
+class CIconOwnerWnd : public CWnd {
+public:
+    std::vector<LPARAM> clicks;
+    std::vector<WPARAM> ids;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == kIconCallback && lParam != WM_MOUSEMOVE) {
+            clicks.push_back(lParam);
+            ids.push_back(wParam);
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+NOTIFYICONDATAA IconData(HWND owner, UINT id, UINT flags, HICON icon, LPCSTR tip)
+{
+    // The size that Windows 2000 and every later version take.
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = owner;
+    data.uID = id;
+    data.uFlags = flags;
+    data.uCallbackMessage = kIconCallback;
+    data.hIcon = icon;
+    ::lstrcpynA(data.szTip, tip, sizeof data.szTip);  // cppcheck-suppress lstrcpynACalled
+    return data;
+}
+
+// Real clicks through the system's input queue, then the callbacks awaited.
+std::vector<LPARAM> ClickAt(POINT screen, DWORD down, DWORD up, int times, const CIconOwnerWnd& owner, size_t expected)
+{
+    ::SetCursorPos(screen.x, screen.y);
+    for (int i = 0; i < times; ++i) {
+        INPUT input[2]{};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = down;
+        input[1].mi.dwFlags = up;
+        ::SendInput(2, input, sizeof(INPUT));
+    }
+    const DWORD start = ::GetTickCount();
+    while (owner.clicks.size() < expected && ::GetTickCount() - start < 3000)
+        PumpMessagesFor(20);
+    return owner.clicks;
+}
+
+}  // namespace
+
+TEST_F(StandinTest, NotificationIconsShowAtTheRightEndAndPassClicksToTheirWindow)
+{
+    RECT alone{}, strip{}, icon{}, host{};
+    ::GetWindowRect(m_client.GetButtonHost(), &alone);
+    ::GetWindowRect(m_standin.GetTray(), &strip);
+    CIconOwnerWnd owner, other;
+    ASSERT_TRUE(owner.CreateEx(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    ASSERT_TRUE(other.CreateEx(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    const CIcon red = SolidIcon(RGB(255, 0, 0));
+    NOTIFYICONDATAA data = IconData(owner, 7, NIF_ICON | NIF_MESSAGE | NIF_TIP, red, "Corvane");
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_ADD, &data));
+    EXPECT_FALSE(::Shell_NotifyIconA(NIM_ADD, &data)) << "the same window and id twice";
+
+    std::vector<CStandinClient::CNotifyIcon> icons = m_client.GetNotifyIcons();
+    ASSERT_EQ(1u, icons.size());
+    EXPECT_EQ(owner.m_hWnd, icons[0].owner);
+    EXPECT_EQ(7u, icons[0].id);
+    EXPECT_EQ(CString("Corvane"), icons[0].tip);
+    // At the right end, beside the task buttons, which make room for it.
+    ::GetWindowRect(icons[0].window, &icon);
+    ::GetWindowRect(m_client.GetButtonHost(), &host);
+    EXPECT_EQ(strip.right, icon.right);
+    EXPECT_LE(host.right, icon.left);
+    // Drawn from the bits that Wine sends, since no icon handle crosses processes.
+    PumpMessagesFor(100);
+    const POINT centre{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+    HDC screen = ::GetDC(nullptr);
+    EXPECT_EQ(RGB(255, 0, 0), ::GetPixel(screen, centre.x, centre.y));
+    ::ReleaseDC(nullptr, screen);
+
+    EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP}),
+              ClickAt(centre, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1, owner, 2));
+    EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP}),
+              ClickAt(centre, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1, owner, 4));
+    PumpMessagesFor(static_cast<DWORD>(::GetDoubleClickTime()) + 50);
+    owner.clicks.clear();
+    EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}),
+              ClickAt(centre, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2, owner, 4));
+    EXPECT_EQ(std::vector<WPARAM>(owner.ids.size(), 7), owner.ids);
+
+    // A second icon goes to the right of the first; a change and a removal
+    // are a shell's; an icon goes with its window.
+    NOTIFYICONDATAA second = IconData(other, 1, NIF_TIP, nullptr, "Other");
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_ADD, &second));
+    data = IconData(owner, 7, NIF_TIP, nullptr, "\xB1\xA3\xB3\xD6");
+    EXPECT_TRUE(::Shell_NotifyIconA(NIM_MODIFY, &data));
+    icons = m_client.GetNotifyIcons();
+    ASSERT_EQ(2u, icons.size());
+    EXPECT_EQ(CString("\xB1\xA3\xB3\xD6"), icons[0].tip);
+    EXPECT_EQ(other.m_hWnd, icons[1].owner);
+    ::GetWindowRect(icons[1].window, &icon);
+    EXPECT_EQ(strip.right, icon.right);
+    EXPECT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &data));
+    EXPECT_FALSE(::Shell_NotifyIconA(NIM_MODIFY, &data));
+    other.DestroyWindow();
+    m_client.Rescan();
+    EXPECT_TRUE(m_client.GetNotifyIcons().empty());
+    ::GetWindowRect(m_client.GetButtonHost(), &host);
+    EXPECT_EQ(alone.right, host.right) << "the task buttons take the whole strip again";
 }
