@@ -292,17 +292,14 @@ TEST_F(MainDlgTest, TheKeyboardsMenuOpensAtTheSelectedEntryWhenOnlyTheLowHalfOfL
 
 TEST_F(MainDlgTest, TheWindowClearsAppWindowOnItselfWhateverTheApplicationsMainWindowIs)
 {
-    CTestWindowClass cls("CorvaneOtherMainWindow");
-    CTestWindow other = CTestWindow::Create(cls, "other", WS_EX_APPWINDOW);
-    CWnd otherWnd;
-    otherWnd.m_hWnd = other;
-    TestApp().m_pMainWnd = &otherWnd;
+    // Its destructor takes it off as the main window again.
+    CWnd other;
+    ASSERT_TRUE(other.CreateEx(WS_EX_APPWINDOW, "STATIC", "other", WS_POPUP, CRect(0, 0, 50, 50), nullptr, 0));
+    TestApp().m_pMainWnd = &other;
     ASSERT_TRUE(m_dlg.Create());
     EXPECT_FALSE(m_dlg.GetExStyle() & WS_EX_APPWINDOW);
     EXPECT_TRUE(m_dlg.GetExStyle() & WS_EX_TOOLWINDOW);
-    EXPECT_TRUE(::GetWindowLongA(other, GWL_EXSTYLE) & WS_EX_APPWINDOW) << "another window's style changed";
-    TestApp().m_pMainWnd = nullptr;
-    otherWnd.m_hWnd = nullptr;
+    EXPECT_TRUE(other.GetExStyle() & WS_EX_APPWINDOW) << "another window's style changed";
 }
 
 // ------------------------------------------------ the restore after a restart
