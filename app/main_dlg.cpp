@@ -1,6 +1,5 @@
 #include "app/main_dlg.h"
 #include "app/about_dlg.h"
-#include "framework/app.h"
 #include "framework/gdi.h"
 #include "framework/tracker.h"
 #include "framework/owner.h"
@@ -13,12 +12,23 @@ namespace {
 // The shell broadcasts this registered message when its taskbar has been
 // (re)created: the buttons are then back in the shell's own order.
 constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
-constexpr UINT_PTR kRestoreTimer = 1;
 // How often the new taskbar is looked at, and for how long.
 constexpr UINT kRestorePollMs = 200;
 constexpr DWORD kRestoreGiveUpMs = 10000;
 // The button count before the taskbar's button host has been seen.
 constexpr int kNoHost = INT_MIN;
+
+// One more for as long as it lives.
+class CCounted {
+public:
+    explicit CCounted(int& count) : m_count(++count) {}
+    ~CCounted() { --m_count; }
+    CCounted(const CCounted&) = delete;
+    CCounted& operator=(const CCounted&) = delete;
+
+private:
+    int& m_count;
+};
 
 struct CMenuTraits {
     using Handle = HMENU;
@@ -62,6 +72,19 @@ BEGIN_MESSAGE_MAP(CMainDlg, CSizingDialog)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
+template <class Action>
+void CMainDlg::RunNestedLoop(Action action)
+{
+    {
+        const CCounted nested(m_nestedLoops);
+        action();
+    }
+    // The restore that waited runs now if the count is still what the last
+    // look inside the loop saw.
+    if (m_nestedLoops == 0 && m_restoring && m_hWnd)
+        PollRestore();
+}
+
 void CMainDlg::DoDataExchange(CDataExchange* pDX)
 {
     CSizingDialog::DoDataExchange(pDX);
@@ -86,10 +109,8 @@ BOOL CMainDlg::OnInitDialog()
 
     // A tool window without WS_EX_APPWINDOW owns no taskbar button, so the
     // program never lists itself.
-    if (CWnd* main = AfxGetMainWnd()) {
-        const LONG exStyle = ::GetWindowLongA(main->m_hWnd, GWL_EXSTYLE);
-        ::SetWindowLongA(main->m_hWnd, GWL_EXSTYLE, exStyle & ~WS_EX_APPWINDOW);
-    }
+    const LONG exStyle = ::GetWindowLongA(m_hWnd, GWL_EXSTYLE);
+    ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, exStyle & ~WS_EX_APPWINDOW);
 
     m_taskButtons.Attach(&m_taskList);
     m_taskButtons.Refresh();
@@ -145,7 +166,9 @@ void CMainDlg::OnMoveUp()
 
 void CMainDlg::OnRefresh()
 {
-    m_taskButtons.Refresh();
+    // The probe's message boxes run loops of their own while it reads the
+    // taskbar's order.
+    RunNestedLoop([this] { m_taskButtons.Refresh(); });
 }
 
 void CMainDlg::OnBeginDragTaskList(NMHDR* pNMHDR, LRESULT* pResult)
@@ -161,8 +184,11 @@ void CMainDlg::OnBeginDragTaskList(NMHDR* pNMHDR, LRESULT* pResult)
     ::MapWindowPoints(m_taskList.m_hWnd, m_hWnd, reinterpret_cast<LPPOINT>(&rect), 2);
     ::MapWindowPoints(m_taskList.m_hWnd, m_hWnd, &start, 1);
 
-    CRectTracker tracker(&rect, CRectTracker::dottedLine);
-    if (tracker.Track(this, start, FALSE, nullptr)) {
+    // The drag holds an entry's index until the drop.
+    RunNestedLoop([&] {
+        CRectTracker tracker(&rect, CRectTracker::dottedLine);
+        if (!tracker.Track(this, start, FALSE, nullptr))
+            return;
         // The drop place is where the pointer is now, not where the frame was drawn.
         CPoint point;
         ::GetCursorPos(&point);
@@ -171,14 +197,16 @@ void CMainDlg::OnBeginDragTaskList(NMHDR* pNMHDR, LRESULT* pResult)
         const int to = m_taskList.HitTest(point, &flags);
         if (flags & (LVHT_ONITEMICON | LVHT_ONITEMLABEL))
             m_taskButtons.MoveButton(from, to);
-    }
+    });
     *pResult = 0;
 }
 
 void CMainDlg::OnAbout()
 {
-    CAboutDlg dlg;
-    dlg.DoModal();
+    RunNestedLoop([] {
+        CAboutDlg dlg;
+        dlg.DoModal();
+    });
 }
 
 void CMainDlg::OnSize(UINT nType, int cx, int cy)
@@ -265,8 +293,10 @@ LRESULT CMainDlg::OnContextMenu(WPARAM wParam, LPARAM lParam)
 {
     if (reinterpret_cast<HWND>(wParam) != m_taskList.m_hWnd)
         return Default();
-    // A context menu asked for from the keyboard comes without a point.
-    if (lParam == -1) {
+    // A context menu asked for from the keyboard comes without a point: both
+    // coordinates -1. On 64-bit Windows the lParam may carry them in its low
+    // half only (0x00000000FFFFFFFF), which is not -1.
+    if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) {
         ShowTaskMenu(TaskMenuPointForKeys());
     } else {
         const POINT pointer{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -308,15 +338,18 @@ void CMainDlg::ShowTaskMenu(POINT screen)
     enable(ID_TASK_MOVE_BOTTOM, canFall);
 
     // The command comes back here rather than as a message, so that a move
-    // chosen from the menu is followed like one from the keys.
-    const UINT command = static_cast<UINT>(::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
-                                                            screen.x, screen.y, 0, m_hWnd, nullptr));
-    if (!command)
-        return;
-    SendMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
-    if (command == IDC_MOVE_UP || command == IDC_MOVE_DOWN || command == ID_TASK_MOVE_TOP ||
-        command == ID_TASK_MOVE_BOTTOM)
-        FollowSelection();
+    // chosen from the menu is followed like one from the keys. The restore
+    // waits for the command too: the items were greyed for the list as it is.
+    RunNestedLoop([&] {
+        const UINT command = static_cast<UINT>(::TrackPopupMenu(
+            popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x, screen.y, 0, m_hWnd, nullptr));
+        if (!command)
+            return;
+        SendMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
+        if (command == IDC_MOVE_UP || command == IDC_MOVE_DOWN || command == ID_TASK_MOVE_TOP ||
+            command == ID_TASK_MOVE_BOTTOM)
+            FollowSelection();
+    });
 }
 
 LRESULT CMainDlg::OnTaskbarCreated(WPARAM, LPARAM)
@@ -324,6 +357,7 @@ LRESULT CMainDlg::OnTaskbarCreated(WPARAM, LPARAM)
     // The new taskbar's buttons stand in the shell's own order. Its button
     // host may not exist yet, and the shell adds the buttons over a moment:
     // the list is put back once the host shows the same count twice running.
+    m_restoring = true;
     m_restoreStart = ::GetTickCount();
     m_lastButtonCount = kNoHost;
     SetTimer(kRestoreTimer, kRestorePollMs);
@@ -336,19 +370,36 @@ void CMainDlg::OnTimer(UINT_PTR nIDEvent)
         Default();
         return;
     }
-    // A drag holds the mouse and an entry's index: dropping entries under it
-    // would move the wrong one. The restore waits for the drop.
-    if (::GetCapture() == m_hWnd)
-        return;
+    if (m_restoring)
+        PollRestore();
+}
+
+void CMainDlg::PollRestore()
+{
     HWND host = CTaskButtonList::FindButtonHost();
-    const int count = host ? CTaskButtonList::CountButtons(host) : kNoHost;
-    if (host && count == m_lastButtonCount) {
-        KillTimer(kRestoreTimer);
+    // A host that does not answer (a shell still starting, or hung) tells
+    // nothing about its buttons: it counts as no host yet.
+    int count = host ? CTaskButtonList::CountButtons(host) : kNoHost;
+    if (count < 0)
+        count = kNoHost;
+    const bool settled = count != kNoHost && count == m_lastButtonCount;
+    m_lastButtonCount = count;
+    // Inside a nested loop the looks go on, and the last loop's end decides.
+    if (m_nestedLoops > 0)
+        return;
+    if (settled) {
+        StopRestore();
         m_taskButtons.ArrangeTaskbar();
         return;
     }
-    m_lastButtonCount = count;
     // A shell that does not come back in time is left alone, without a word.
     if (::GetTickCount() - m_restoreStart >= kRestoreGiveUpMs)
-        KillTimer(kRestoreTimer);
+        StopRestore();
 }
+
+void CMainDlg::StopRestore()
+{
+    m_restoring = false;
+    KillTimer(kRestoreTimer);
+}
+

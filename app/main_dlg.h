@@ -45,11 +45,33 @@ protected:
     // the focus and is scrolled into view, so that the arrows go on from it.
     void FollowSelection();
 
+    // The restore after the shell's restart: one look at the new taskbar,
+    // which arranges it once its button count has settled, unless a nested
+    // loop runs. StopRestore ends the looks.
+    void PollRestore();
+    void StopRestore();
+
+    // Runs action, a nested message loop of this window (a refresh with its
+    // message boxes, the list's menu and its command, the About box, a drag).
+    // The restore waits while one runs: it would change the list and the
+    // taskbar under the loop's feet. When the last one ends it looks at the
+    // taskbar at once.
+    template <class Action>
+    void RunNestedLoop(Action action);
+
     CTaskButtonList m_taskButtons;
     CListCtrl m_taskList;
     HICON m_hIcon;
-    // Restoring the order after the shell's restart: when it began, and the
-    // button count of the new taskbar at the last look (kNoHost without one).
-    DWORD m_restoreStart = 0;
+    // Restoring the order after the shell's restart: whether it is under way,
+    // and the button count of the new taskbar at the last look (kNoHost
+    // without one, or when the host did not answer).
+    bool m_restoring = false;
     int m_lastButtonCount = 0;
+    int m_nestedLoops = 0;
+
+protected:
+    // The timer of the restore's looks at the new taskbar, and when the
+    // restore began.
+    static constexpr UINT_PTR kRestoreTimer = 1;
+    DWORD m_restoreStart = 0;
 };

@@ -11,10 +11,12 @@ constexpr UINT kHoverPollMs = 100;
 // The hand cursor among the help program's resources.
 constexpr WORD kHelpHandCursorId = 106;
 
-// A module loaded for one call only.
+// A module file mapped as data for one call only: none of its code runs and
+// nothing it imports is loaded, so that a program of the other bitness, or
+// one whose imports this system lacks, still gives its resources.
 class CLoadedModule {
 public:
-    explicit CLoadedModule(LPCSTR path) : m_hModule(::LoadLibraryA(path)) {}
+    explicit CLoadedModule(LPCSTR path) : m_hModule(::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
     ~CLoadedModule()
     {
         if (m_hModule)
@@ -195,13 +197,19 @@ void CLinkLabel::LoadHandCursor()
     if (length == 0 || length + sizeof kHelpProgram > sizeof path)
         return;
     std::strcat(path, kHelpProgram);
+    m_handCursor = CopyModuleCursor(path, kHelpHandCursorId);
+}
 
+CCursor CLinkLabel::CopyModuleCursor(LPCSTR path, WORD id)
+{
+    CCursor copy;
     CLoadedModule module(path);
     if (!module)
-        return;
+        return copy;
     // The loaded cursor belongs to the module, which is freed on return.
-    if (HCURSOR cursor = ::LoadCursorA(module, MAKEINTRESOURCEA(kHelpHandCursorId)))
-        m_handCursor.Attach(::CopyIcon(cursor));
+    if (HCURSOR cursor = ::LoadCursorA(module, MAKEINTRESOURCEA(id)))
+        copy.Attach(::CopyIcon(cursor));
+    return copy;
 }
 
 void CLinkLabel::SetLinkUrl(CString url)
@@ -372,13 +380,17 @@ bool CLinkLabel::BuildFallbackCommand(LPCSTR registered, LPCSTR url, char (&out)
     // control character safely: a URL with either is refused, not mended.
     // Backslashes right before the closing quote would escape it, so those
     // are doubled (the rule by which programs split their command line).
+    // Neither is ever a trail byte of a double-byte character: each byte is
+    // looked at, so that a lead byte cannot hide the one after it.
     bool safe = true;
+    for (const char* p = url; *p; ++p) {
+        const auto byte = static_cast<BYTE>(*p);
+        if (byte == '"' || byte < 0x20 || byte == 0x7F)
+            safe = false;
+    }
     size_t trailingBackslashes = 0;
     ForEachCharacter(url, [&](const char* c, size_t length) {
-        const auto byte = static_cast<BYTE>(*c);
-        if (length == 1 && (byte == '"' || byte < 0x20 || byte == 0x7F))
-            safe = false;
-        trailingBackslashes = length == 1 && byte == '\\' ? trailingBackslashes + 1 : 0;
+        trailingBackslashes = length == 1 && *c == '\\' ? trailingBackslashes + 1 : 0;
     });
     const char* placeholder = FindOnCharacter(registered, "\"%1\"");
     if (!placeholder)

@@ -45,12 +45,15 @@ public:
     // to its first "%1" in quotes, else its first %1 (a double-byte character of
     // the ANSI code page never matches), then a blank and url in quotes as one
     // argument. False, with out empty, when url holds a double quote or a control
-    // character, or when the line does not fit in out (a URL of up to 257
+    // character (a byte of either, wherever it stands), or when the line does not fit in out (a URL of up to 257
     // characters not ending in a backslash always fits behind any command that
     // the reader returns).
     static bool BuildFallbackCommand(LPCSTR registered, LPCSTR url, char (&out)[kCommandLineSize]);
     // The error box for an OpenLink result, captioned with the application's title.
     static void ShowOpenError(int code);
+    // A copy of cursor resource id of the module file at path; none when the
+    // file or the cursor cannot be read. The file is read as data only.
+    static CCursor CopyModuleCursor(LPCSTR path, WORD id);
 
 protected:
     void PreSubclassWindow() override;

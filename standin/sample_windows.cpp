@@ -119,7 +119,12 @@ BOOL CSampleWindow::Create(LPCSTR title, COLORREF colour, const RECT& rect)
     wc.lpszClassName = name;
     if (!m_smallIcon.GetSafeHandle() || !m_largeIcon.GetSafeHandle() || !m_class.Register(wc))
         return FALSE;
-    return CreateEx(0, m_class.GetName(), title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, rect, nullptr, 0);
+    if (!CreateEx(0, m_class.GetName(), title, WS_OVERLAPPEDWINDOW, rect, nullptr, 0))
+        return FALSE;
+    // Shown without the activation: a sample that opens never takes the
+    // keyboard from the window the user (or a test) is working in.
+    ShowWindow(SW_SHOWNOACTIVATE);
+    return TRUE;
 }
 
 void CSampleWindow::OnPaint()

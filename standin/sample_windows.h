@@ -13,7 +13,8 @@ public:
     CSampleWindow() = default;
     ~CSampleWindow() override;
 
-    // A visible, unowned, titled window: a task window on any shell.
+    // A visible, unowned, titled window: a task window on any shell. It is
+    // shown without being activated.
     BOOL Create(LPCSTR title, COLORREF colour, const RECT& rect);
 
     COLORREF GetColour() const { return m_colour; }

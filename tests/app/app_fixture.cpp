@@ -93,3 +93,27 @@ void MainDlgTest::Click(int id)
     // What a button sends its parent when the user clicks it.
     m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(m_dlg.GetDlgItem(id)));
 }
+
+void MainDlgTest::TaskbarCreated()
+{
+    m_dlg.SendMessage(::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+}
+
+bool MainDlgTest::ButtonsTouched() const
+{
+    return !m_shell->CallsOf(TaskbarOp::DeleteTab).empty() || !m_shell->CallsOf(TaskbarOp::AddTab).empty();
+}
+
+bool MainDlgTest::RestartShellNow()
+{
+    m_shell->ClearCalls();
+    TaskbarCreated();
+    m_dlg.LookAtTaskbar();
+    m_dlg.LookAtTaskbar();
+    return ButtonsTouched();
+}
+
+size_t MainDlgTest::ListCount() const
+{
+    return static_cast<size_t>(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
+}

@@ -14,7 +14,17 @@
 // The application object as the program makes it, without running it.
 CMainApp& TestApp();
 
-using CTestMainDlg = CMainDlg;
+// The main window with the restore's looks at the taskbar and its clock in
+// the test's hands.
+class CTestMainDlg : public CMainDlg {
+public:
+    // One look at the new taskbar, as the restore's timer gives it.
+    void LookAtTaskbar() { SendMessage(WM_TIMER, kRestoreTimer, 0); }
+    // The same look, queued: for a nested loop to deliver.
+    void QueueLookAtTaskbar() { PostMessage(WM_TIMER, kRestoreTimer, 0); }
+    // The restore as if the shell had restarted ms earlier than it did.
+    void AgeRestore(DWORD ms) { m_restoreStart -= ms; }
+};
 
 class MainDlgTest : public ::testing::Test {
 protected:
@@ -30,9 +40,19 @@ protected:
     std::vector<HWND> Listed() const;
     std::vector<HWND> OnTaskbar() const;
     int IndexOf(HWND hWnd) const;
+    // Every entry, the test's own windows and any other.
+    size_t ListCount() const;
     int Selected() const;
     void Select(int index);
     void Click(int id);
+    // The shell's broadcast after its taskbar was (re)created.
+    void TaskbarCreated();
+    // The restart as a nested loop sees it: the broadcast and two looks at an
+    // unchanged taskbar, enough for the restore to arrange it at once.
+    // Gives whether that touched any button.
+    bool RestartShellNow();
+    // Whether any button was taken off or added since the calls were cleared.
+    bool ButtonsTouched() const;
 
     std::unique_ptr<CFakeShell> m_shell;
     CTestWindowClass m_class{"CorvaneAppTestWindow", RGB(0, 128, 255)};

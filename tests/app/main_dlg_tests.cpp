@@ -1,6 +1,10 @@
 #include "app_fixture.h"
 #include "tests/support/ansi_text.h"
+#include "tests/support/dialog_watcher.h"
 #include "tests/support/pump.h"
+#include <algorithm>
+#include <functional>
+#include <thread>
 
 namespace {
 
@@ -182,8 +186,56 @@ TEST_F(DragTest, DropElsewhereCancelledOrWithoutMovementChangesNothing)
     EXPECT_EQ(start, Listed());
 }
 
-// The list's menu as it stands open: each move item's state, read from inside
-// the menu's own modal loop, which then ends without a command.
+TEST_F(DragTest, TheRestoreWaitsForTheDropAndTheDraggedWindowLandsWhereItWasDropped)
+{
+    AddWindows(5);
+    Open();
+    const Order w = m_handles;
+    ASSERT_EQ(w, Listed());
+    // A closed window above the dragged one: an arrangement during the drag
+    // would drop its entry and shift the dragged entry's index.
+    m_windows[1].Reset();
+    m_handles.erase(m_handles.begin() + 1);
+    const size_t entries = ListCount();
+    m_shell->ClearCalls();
+    PumpMessages();
+    // The shell restarts during the drag, and the restore looks twice.
+    m_dlg.PostMessage(::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    m_dlg.QueueLookAtTaskbar();
+    m_dlg.QueueLookAtTaskbar();
+    Drag(3, LabelOf(0));
+    ASSERT_FALSE(m_shell->Calls().empty());
+    EXPECT_EQ((TaskbarCall{TaskbarOp::DeleteTab, w[3]}), m_shell->Calls().front()) << "a shell call before the drop";
+    EXPECT_EQ((Order{w[3], w[0], w[2], w[4]}), Listed());
+    EXPECT_EQ(Listed(), OnTaskbar());
+    EXPECT_EQ(entries - 1, ListCount()) << "not arranged after the drop";
+}
+
+// What a test does inside the list's menu, from the menu's own modal loop,
+// which then ends without a command.
+std::function<void(HWND popup)>* t_pInMenu = nullptr;
+
+void CALLBACK RunInOpenMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND popup = ::FindWindowA("#32768", nullptr);
+    if (!popup || !::IsWindowVisible(popup) || !::SendMessageA(popup, MN_GETHMENU, 0, 0) || !t_pInMenu)
+        return;
+    (*t_pInMenu)(popup);
+    t_pInMenu = nullptr;
+    ::EndMenu();
+}
+
+// Asks the dialog for the list's menu with this lParam and runs inMenu in it.
+void InListMenu(CWnd& dlg, HWND list, LPARAM lParam, std::function<void(HWND popup)> inMenu)
+{
+    t_pInMenu = &inMenu;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, RunInOpenMenu);
+    dlg.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), lParam);
+    ::KillTimer(nullptr, timer);
+    t_pInMenu = nullptr;
+}
+
+// The list's menu as it stands open: each move item's state.
 struct MenuMoveStates {
     UINT up = ~0u, down = ~0u, top = ~0u, bottom = ~0u;
     bool operator==(const MenuMoveStates& o) const
@@ -191,19 +243,6 @@ struct MenuMoveStates {
         return up == o.up && down == o.down && top == o.top && bottom == o.bottom;
     }
 };
-
-MenuMoveStates* t_pMenuStates = nullptr;
-
-void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND popup = ::FindWindowA("#32768", nullptr);
-    HMENU menu = popup ? reinterpret_cast<HMENU>(::SendMessageA(popup, MN_GETHMENU, 0, 0)) : nullptr;
-    if (!menu)
-        return;
-    const auto state = [menu](UINT id) { return ::GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED; };
-    *t_pMenuStates = {state(IDC_MOVE_UP), state(IDC_MOVE_DOWN), state(ID_TASK_MOVE_TOP), state(ID_TASK_MOVE_BOTTOM)};
-    ::EndMenu();
-}
 
 TEST_F(MainDlgTest, TheListsMenuGreysTheMovesThatWouldDoNothing)
 {
@@ -217,12 +256,12 @@ TEST_F(MainDlgTest, TheListsMenuGreysTheMovesThatWouldDoNothing)
         if (selected >= 0)
             Select(selected);
         MenuMoveStates states;
-        t_pMenuStates = &states;
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, ReadOpenMenu);
         // From the keyboard: the menu opens at the selected entry.
-        m_dlg.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), -1);
-        ::KillTimer(nullptr, timer);
-        t_pMenuStates = nullptr;
+        InListMenu(m_dlg, List(), -1, [&states](HWND popup) {
+            HMENU menu = reinterpret_cast<HMENU>(::SendMessageA(popup, MN_GETHMENU, 0, 0));
+            const auto state = [menu](UINT id) { return ::GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED; };
+            states = {state(IDC_MOVE_UP), state(IDC_MOVE_DOWN), state(ID_TASK_MOVE_TOP), state(ID_TASK_MOVE_BOTTOM)};
+        });
         return states;
     };
     const UINT on = MF_ENABLED, off = MF_GRAYED;
@@ -231,6 +270,184 @@ TEST_F(MainDlgTest, TheListsMenuGreysTheMovesThatWouldDoNothing)
     EXPECT_TRUE((MenuMoveStates{on, on, on, on}) == open(1)) << "a middle entry";
     EXPECT_TRUE((MenuMoveStates{on, off, on, off}) == open(2)) << "the last entry";
     EXPECT_TRUE(m_shell->Calls().empty()) << "a menu closed without a command moves nothing";
+}
+
+TEST_F(MainDlgTest, TheKeyboardsMenuOpensAtTheSelectedEntryWhenOnlyTheLowHalfOfLParamIsSet)
+{
+    AddWindows(3);
+    Open();
+    Select(1);
+    RECT label{};
+    label.left = LVIR_LABEL;
+    ::SendMessageA(List(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
+    POINT expected{label.left, label.bottom};
+    ::ClientToScreen(List(), &expected);
+    RECT shown{};
+    // Both coordinates -1 as 64-bit Windows may deliver them; on 32-bit this is -1.
+    const auto keyboard = static_cast<LPARAM>(static_cast<DWORD_PTR>(0xFFFFFFFFu));
+    InListMenu(m_dlg, List(), keyboard, [&shown](HWND popup) { ::GetWindowRect(popup, &shown); });
+    EXPECT_EQ(expected.x, shown.left);
+    EXPECT_EQ(expected.y, shown.top);
+}
+
+TEST_F(MainDlgTest, TheWindowClearsAppWindowOnItselfWhateverTheApplicationsMainWindowIs)
+{
+    // Its destructor takes it off as the main window again.
+    CWnd other;
+    ASSERT_TRUE(other.CreateEx(WS_EX_APPWINDOW, "STATIC", "other", WS_POPUP, CRect(0, 0, 50, 50), nullptr, 0));
+    TestApp().m_pMainWnd = &other;
+    ASSERT_TRUE(m_dlg.Create());
+    EXPECT_FALSE(m_dlg.GetExStyle() & WS_EX_APPWINDOW);
+    EXPECT_TRUE(m_dlg.GetExStyle() & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(other.GetExStyle() & WS_EX_APPWINDOW) << "another window's style changed";
+}
+
+// ------------------------------------------------ the restore after a restart
+
+// A restarted shell whose new button host comes first and whose buttons
+// arrive over several looks, in an order of its own.
+TEST_F(MainDlgTest, TheRestoreWaitsUntilTheNewTaskbarShowsTheSameCountTwice)
+{
+    AddWindows(5);
+    Open();
+    const Order listed = Listed();
+    m_shell.reset();
+    m_shell = std::make_unique<CFakeShell>();
+    ASSERT_TRUE(m_shell->IsReady());
+    TaskbarCreated();
+    const Order arrival{m_handles[4], m_handles[2], m_handles[0], m_handles[3], m_handles[1]};
+    for (size_t shown : {0, 2, 4, 5}) {
+        m_shell->SetButtons(Order(arrival.begin(), arrival.begin() + static_cast<std::ptrdiff_t>(shown)));
+        m_dlg.LookAtTaskbar();
+        EXPECT_FALSE(ButtonsTouched()) << "arranged with " << shown << " of 5 buttons there";
+    }
+    m_dlg.LookAtTaskbar();
+    EXPECT_EQ(listed, OnTaskbar());
+    EXPECT_EQ(2 * ListCount(), m_shell->Calls().size());
+
+    // Arranged once: the restore is over.
+    m_shell->ClearCalls();
+    m_dlg.LookAtTaskbar();
+    EXPECT_TRUE(m_shell->Calls().empty());
+}
+
+// A taskbar whose button host stops answering, as a hung shell's does: its
+// windows belong to a thread that made them and then waits, pumping no
+// messages, until the object goes. That thread has no COM: the shell's
+// TaskbarList stays the test's own.
+class CHungTaskbar {
+public:
+    CHungTaskbar() : m_thread([this] { Run(); }) { ::WaitForSingleObject(m_ready.Get(), 10000); }
+    ~CHungTaskbar()
+    {
+        ::SetEvent(m_release.Get());
+        m_thread.join();
+    }
+    CHungTaskbar(const CHungTaskbar&) = delete;
+    CHungTaskbar& operator=(const CHungTaskbar&) = delete;
+    HWND Host() const { return m_host; }
+
+private:
+    void Run()
+    {
+        const CFakeShell windowsOnly;
+        m_host = windowsOnly.TabControl();
+        ::SetEvent(m_ready.Get());
+        ::WaitForSingleObject(m_release.Get(), INFINITE);
+    }
+
+    CHandle m_ready{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    CHandle m_release{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HWND m_host = nullptr;
+    std::thread m_thread;
+};
+
+TEST_F(MainDlgTest, TheRestoreTakesAHostThatDoesNotAnswerForNoHostAndStillGivesUp)
+{
+    AddWindows(3);
+    Open();
+    m_shell.reset();
+    m_shell = std::make_unique<CFakeShell>(FakeTaskbarLayout::NoTray());
+    {
+        const CHungTaskbar hung;
+        ASSERT_NE(nullptr, hung.Host());
+        ASSERT_EQ(hung.Host(), CTaskButtonList::FindButtonHost());
+        TaskbarCreated();
+        for (int look = 0; look < 3; ++look)
+            m_dlg.LookAtTaskbar();
+        EXPECT_FALSE(ButtonsTouched()) << "arranged a taskbar that answers nothing";
+        // Ten seconds after the broadcast the restore gives up.
+        m_dlg.AgeRestore(10000);
+        m_dlg.LookAtTaskbar();
+    }
+    // A shell that answers after that is left alone.
+    m_shell.reset();
+    m_shell = std::make_unique<CFakeShell>();
+    m_shell->SetButtons(m_handles);
+    m_dlg.LookAtTaskbar();
+    m_dlg.LookAtTaskbar();
+    EXPECT_FALSE(ButtonsTouched());
+}
+
+// The shell restarts while a refresh shows "Unable to Activate Tab.", as it
+// may when a restarting shell fails the first activations.
+TEST_F(MainDlgTest, TheRestoreWaitsForTheProbesMessageBoxAndArrangesOnceAfterTheProbe)
+{
+    AddWindows(4);
+    Open();
+    const Order shellOrder{m_handles[2], m_handles[0], m_handles[3], m_handles[1]};
+    m_shell->SetButtons(shellOrder);
+    // The focus where a probe of the last position leaves it.
+    ::SendMessageA(m_shell->TabControl(), TCM_SETCURFOCUS, 3, 0);
+    m_shell->SetResult(TaskbarOp::ActivateTab, E_FAIL);
+    int boxes = 0;
+    bool touchedInBox = true;
+    CDialogWatcher watcher([&](HWND box) {
+        // The main window is activated again when the box has gone.
+        if (box == m_dlg.m_hWnd)
+            return false;
+        if (boxes++ == 0) {
+            touchedInBox = RestartShellNow();
+            m_shell->SetResult(TaskbarOp::ActivateTab, S_OK);
+        }
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    Click(IDC_REFRESH);
+    ASSERT_EQ(1, boxes);
+    EXPECT_FALSE(touchedInBox) << "the taskbar was arranged while the box was open";
+    EXPECT_EQ(shellOrder, Listed()) << "the probe did not read the shell's own order";
+    EXPECT_EQ(shellOrder, OnTaskbar());
+    // Arranged once, after the probe's last activation.
+    const std::vector<TaskbarCall>& calls = m_shell->Calls();
+    const auto lastActivation = std::find_if(calls.rbegin(), calls.rend(),
+                                             [](const TaskbarCall& call) { return call.op == TaskbarOp::ActivateTab; });
+    EXPECT_EQ(2 * ListCount(), static_cast<size_t>(lastActivation - calls.rbegin()));
+    EXPECT_EQ(ListCount(), m_shell->CallsOf(TaskbarOp::DeleteTab).size());
+}
+
+TEST_F(MainDlgTest, TheRestoreWaitsForTheListsMenuAndTheAboutBox)
+{
+    AddWindows(3);
+    Open();
+    bool touchedInMenu = true;
+    InListMenu(m_dlg, List(), -1, [&](HWND) { touchedInMenu = RestartShellNow(); });
+    EXPECT_FALSE(touchedInMenu);
+    EXPECT_EQ(2 * ListCount(), m_shell->Calls().size()) << "not arranged when the menu closed";
+
+    bool touchedInBox = true;
+    {
+        CDialogWatcher watcher([&](HWND about) {
+            if (about == m_dlg.m_hWnd)
+                return false;
+            touchedInBox = RestartShellNow();
+            CDialogWatcher::PressEnter(about);
+            return true;
+        });
+        Click(IDC_ABOUT);
+    }
+    EXPECT_FALSE(touchedInBox);
+    EXPECT_EQ(2 * ListCount(), m_shell->Calls().size()) << "not arranged when the About box closed";
 }
 
 TEST(MainApp, ImageListOutlivesTheWindowAndIsDestroyedOnceWithTheApplication)

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <ostream>
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -410,6 +411,12 @@ TEST(SizingDialog, MinMaxInfoGivesTheOpeningSizeAndLocksAxesOnRequest)
     dlg.DestroyWindow();
 }
 
+bool CursorAt(POINT p)
+{
+    POINT now{};
+    return ::GetCursorPos(&now) && now.x == p.x && now.y == p.y;
+}
+
 // Real mouse input at an absolute screen position.
 void SendMouse(DWORD flags, POINT p)
 {
@@ -424,28 +431,43 @@ void SendMouse(DWORD flags, POINT p)
     ::SendInput(1, &input, sizeof input);
 }
 
-// Drags the window's bottom-right frame corner by (dx, dy) as a user would.
-// The platform's sizing loop runs on this thread, so the input comes from another.
-void DragFrameCorner(const CWnd& dlg, int dx, int dy)
+// Drags the window's bottom-right frame corner by (dx, dy) as a user would,
+// and pumps until the drag has ended with the window at `expected`, its
+// size clamped as the dialog wants it. The platform's sizing loop runs on
+// this thread, so the input comes from another, each step once the pointer
+// is where the one before put it.
+void DragFrameCorner(const CWnd& dlg, int dx, int dy, CSize expected)
 {
     const CRect r = WindowRect(dlg);
     const CPoint from(r.right - 2, r.bottom - 2);
     ASSERT_EQ(HTBOTTOMRIGHT, dlg.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(from.x, from.y)));
     SendMouse(0, from);
-    PumpMessagesFor(50);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return CursorAt(from); }, 10000));
     constexpr int kSteps = 5;
-    std::thread user([from, dx, dy] {
+    std::atomic<bool> released{false};
+    std::thread user([from, dx, dy, &released] {
         SendMouse(MOUSEEVENTF_LEFTDOWN, from);
         for (int i = 1; i <= kSteps; ++i) {
-            ::Sleep(40);
-            SendMouse(0, CPoint(from.x + dx * i / kSteps, from.y + dy * i / kSteps));
+            const CPoint step(from.x + dx * i / kSteps, from.y + dy * i / kSteps);
+            SendMouse(0, step);
+            // Paced by the pointer, not by the clock; the loop may also move
+            // the pointer itself, so the wait is bounded.
+            for (int wait = 0; wait < 100 && !CursorAt(step); ++wait)
+                ::Sleep(10);
         }
-        ::Sleep(40);
         SendMouse(MOUSEEVENTF_LEFTUP, CPoint(from.x + dx, from.y + dy));
+        released = true;
     });
-    PumpMessagesFor(500);
+    // The sizing loop runs inside this pump from the press to the release.
+    const bool ended = PumpMessagesUntil(
+        [&] {
+            const CRect now = WindowRect(dlg);
+            return released && now.Width() == expected.cx && now.Height() == expected.cy;
+        },
+        20000);
     user.join();
-    PumpMessagesFor(50);
+    PumpMessages();
+    EXPECT_TRUE(ended) << "the drag did not end at the expected size";
 }
 
 TEST(SizingDialog, UserCannotDragTheFrameBelowTheOpeningSize)
@@ -457,13 +479,13 @@ TEST(SizingDialog, UserCannotDragTheFrameBelowTheOpeningSize)
     const CSize opening = WindowRect(dlg).Size();
     const CRect stretch0 = ItemRect(dlg, IDC_SZ_STRETCH);
 
-    DragFrameCorner(dlg, 40, 30);
+    DragFrameCorner(dlg, 40, 30, CSize(opening.cx + 40, opening.cy + 30));
     ASSERT_EQ(opening.cx + 40, WindowRect(dlg).Width()) << "the drag did not reach the frame";
     EXPECT_EQ(opening.cy + 30, WindowRect(dlg).Height());
     EXPECT_EQ(stretch0.right + 40, ItemRect(dlg, IDC_SZ_STRETCH).right);
     ExpectGripInCorner(dlg);
 
-    DragFrameCorner(dlg, -100, -75);
+    DragFrameCorner(dlg, -100, -75, opening);
     EXPECT_EQ(opening.cx, WindowRect(dlg).Width());
     EXPECT_EQ(opening.cy, WindowRect(dlg).Height());
     EXPECT_EQ(stretch0, ItemRect(dlg, IDC_SZ_STRETCH));

@@ -118,6 +118,9 @@ Windows E2eSession::OpenSamples(CChildProcess& process, const CString& arguments
     }
     const bool shown = WaitUntil([&] { return TopLevelWindows(process.GetId()).size() == count; }, timeoutMs);
     EXPECT_TRUE(shown) << count << " sample windows did not open";
+    // Idle: nothing it does after opening its windows comes between a test's
+    // check of the foreground and its keys.
+    EXPECT_EQ(0u, ::WaitForInputIdle(process.GetProcess(), timeoutMs)) << "the samples did not become idle";
     const Windows own = TopLevelWindows(process.GetId());
     if (m_client.IsConnected())
         m_client.Rescan();
@@ -172,6 +175,16 @@ void E2eSession::BringToFront(HWND hWnd)
     });
     ASSERT_TRUE(front) << "could not bring it to the front; in front: \"" << WindowText(::GetForegroundWindow()).str()
                        << "\"";
+}
+
+void E2eSession::PressKeysOn(HWND hWnd, const std::function<void()>& keys)
+{
+    ASSERT_NO_FATAL_FAILURE(BringToFront(hWnd));
+    ASSERT_TRUE(WaitUntil([&] { return ActiveOfThread(hWnd) == hWnd; }))
+        << "not the active window of its thread; active: \"" << WindowText(ActiveOfThread(hWnd)).str() << "\"";
+    ASSERT_EQ(hWnd, ::GetForegroundWindow())
+        << "lost the foreground; in front: \"" << WindowText(::GetForegroundWindow()).str() << "\"";
+    keys();
 }
 
 bool E2eSession::Drag(int from, int to)

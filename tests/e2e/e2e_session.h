@@ -6,6 +6,7 @@
 // hanging it.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -49,8 +50,8 @@ protected:
     // looking at the windows every pollMs (0: its default).
     void StartStandin(bool toolbar = false, UINT pollMs = 0);
     // Starts a samples process with these arguments and waits until it shows
-    // `count` windows and the stand-in has given them buttons; gives them in
-    // the stand-in's order.
+    // `count` windows, waits for input, and the stand-in has given them
+    // buttons; gives them in the stand-in's order.
     Windows OpenSamples(CChildProcess& process, const CString& arguments, size_t count, DWORD timeoutMs = 10000);
     // Starts the program with the Windows version that picks its taskbar kind
     // (win2k: tab control, winxp: toolbar) and waits for its main window.
@@ -67,6 +68,10 @@ protected:
     // Presses it without waiting: for commands that open a modal box.
     void PostClick(int id);
     void BringToFront(HWND hWnd);
+    // Sends keys (real input) once hWnd is in front and the active window of
+    // its thread, checked right before: a key that would go elsewhere fails
+    // here, naming the window in front, instead of as a command that never ran.
+    void PressKeysOn(HWND hWnd, const std::function<void()>& keys);
     // A real mouse drag of entry `from` onto entry `to`'s label: false when
     // the drag did not start or did not end in time.
     bool Drag(int from, int to);

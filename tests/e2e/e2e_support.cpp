@@ -2,6 +2,7 @@
 #include <commctrl.h>
 #include <cstring>
 #include "standin/standin_client.h"
+#include "tests/support/pump.h"
 
 CString CorvaneExe()
 {
@@ -20,21 +21,7 @@ CString SamplesExe()
 
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs)
 {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        if (cond())
-            return true;
-        if (::GetTickCount() - start > timeoutMs)
-            return false;
-        // Sent messages are answered while waiting, so a program that asks
-        // this process something cannot stall on it.
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
+    return PumpMessagesUntil(cond, timeoutMs);
 }
 
 // -------------------------------------------------------------------- windows
@@ -102,6 +89,11 @@ HWND FocusOfThread(HWND hWnd)
 HWND CaptureOfThread(HWND hWnd)
 {
     return ThreadInfoOf(hWnd).hwndCapture;
+}
+
+HWND ActiveOfThread(HWND hWnd)
+{
+    return ThreadInfoOf(hWnd).hwndActive;
 }
 
 bool SendWithin(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs, LRESULT* result)

@@ -14,8 +14,8 @@ CString CorvaneExe();
 CString StandinExe();
 CString SamplesExe();
 
-// Polls cond every 20 ms, answering this thread's messages in between, until
-// it holds; false when timeoutMs passed first.
+// Polls cond at least every 20 ms, answering this thread's messages in
+// between, until it holds; false when timeoutMs passed first.
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
 
 // The top-level windows of a process in Z order, visible ones only unless asked.
@@ -27,6 +27,8 @@ CString WindowText(HWND hWnd);
 // has captured the mouse there.
 HWND FocusOfThread(HWND hWnd);
 HWND CaptureOfThread(HWND hWnd);
+// The active window of hWnd's thread.
+HWND ActiveOfThread(HWND hWnd);
 
 // SendMessageTimeout that gives up on a hung receiver at once and on a busy
 // one after timeoutMs: false when the message was not answered in time.

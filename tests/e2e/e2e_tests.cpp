@@ -4,7 +4,6 @@
 // process boundary and compared with the stand-in's button order.
 #include <algorithm>
 #include <functional>
-#include <iostream>
 #include "e2e_session.h"
 #include <psapi.h>
 #include <cstring>
@@ -170,7 +169,7 @@ protected:
                                     KeyStep{"Ctrl+Home", VK_HOME, {w[2], w[0], w[1], w[3], w[4]}, 0},
                                     KeyStep{"Ctrl+End", VK_END, {w[0], w[1], w[3], w[4], w[2]}, 4}}) {
             SCOPED_TRACE(step.name);
-            RealInput::Chord(VK_CONTROL, step.vk);
+            ASSERT_NO_FATAL_FAILURE(PressKeysOn(m_main, [&] { RealInput::Chord(VK_CONTROL, step.vk); }));
             // Input reaches the program after anything posted to it: wait for
             // the end state rather than synchronise.
             EXPECT_TRUE(WaitUntil([&] { return m_list->GetSelected() == step.selected && Listed() == step.expected; }));
@@ -178,13 +177,13 @@ protected:
             check(step.expected, step.selected);
         }
         // The moved entry took the focus along: a plain arrow goes on from it.
-        RealInput::Key(VK_UP);
+        ASSERT_NO_FATAL_FAILURE(PressKeysOn(m_main, [] { RealInput::Key(VK_UP); }));
         EXPECT_TRUE(WaitUntil([&] { return m_list->GetSelected() == 3; }));
-        RealInput::Key(VK_DOWN);
+        ASSERT_NO_FATAL_FAILURE(PressKeysOn(m_main, [] { RealInput::Key(VK_DOWN); }));
         ASSERT_TRUE(WaitUntil([&] { return m_list->GetSelected() == 4; }));
 
-        const auto shiftF10 = [] { RealInput::Chord(VK_SHIFT, VK_F10); };
-        const auto menuKey = [] { RealInput::Key(VK_APPS); };
+        const auto shiftF10 = [this] { PressKeysOn(m_main, [] { RealInput::Chord(VK_SHIFT, VK_F10); }); };
+        const auto menuKey = [this] { PressKeysOn(m_main, [] { RealInput::Key(VK_APPS); }); };
         {
             SCOPED_TRACE("移到最前(&T) by Shift+F10");
             ASSERT_TRUE(OpenMenu(shiftF10));
@@ -246,10 +245,9 @@ protected:
 
         m_standin.Stop();
         ASSERT_NO_FATAL_FAILURE(StartStandin(toolbar));
-        const DWORD started = ::GetTickCount();
-        EXPECT_TRUE(WaitUntil([&] { return OnTaskbar() == expected; }, 2000))
-            << "the order was not put back within 2 s of the broadcast";
-        std::cout << "order back " << ::GetTickCount() - started << " ms after the restart\n";
+        // The program looks for 10 s; make bench times the restore.
+        EXPECT_TRUE(WaitUntil([&] { return OnTaskbar() == expected; }, 15000))
+            << "the order was not put back after the broadcast";
         EXPECT_EQ(expected, Listed());
         // Nothing but the arrangement: no probe, no activation.
         ASSERT_TRUE(Sync());
@@ -342,14 +340,13 @@ TEST_F(E2eTest, AltRRefreshesTheListAndPicksUpANewWindow)
     ASSERT_NO_FATAL_FAILURE(StartTaskbar(false));
     ASSERT_NO_FATAL_FAILURE(StartCorvane());
     CChildProcess more;
-    ASSERT_TRUE(more.Start(SamplesExe(), AnsiText("--count 1 --prefix 新窗口")));
-    ASSERT_TRUE(WaitUntil([&] { return TopLevelWindows(more.GetId()).size() == 1; }));
-    const HWND added = TopLevelWindows(more.GetId()).front();
-    ASSERT_EQ(static_cast<int>(kSamples + 1), m_client.Rescan());
+    const Windows opened = OpenSamples(more, AnsiText("--count 1 --prefix 新窗口").c_str(), 1);
+    ASSERT_EQ(1u, opened.size());
+    const HWND added = opened.front();
+    ASSERT_EQ(kSamples + 1, OnTaskbar().size());
     ASSERT_EQ(static_cast<int>(kSamples), m_list->GetCount()) << "nothing refreshes by itself";
 
-    ASSERT_NO_FATAL_FAILURE(BringToFront(m_main));
-    RealInput::Chord(VK_MENU, 'R');
+    ASSERT_NO_FATAL_FAILURE(PressKeysOn(m_main, [] { RealInput::Chord(VK_MENU, 'R'); }));
     // The probe answers this process's questions between its steps: wait for
     // the end state rather than the first sign of the refresh.
     EXPECT_TRUE(WaitUntil([&] { return m_list->GetCount() == static_cast<int>(kSamples + 1) && Listed() == OnTaskbar(); }))
@@ -380,7 +377,7 @@ TEST_F(E2eTest, EnterAndEscCloseTheProgramAndTheTaskbarKeepsItsNewOrder)
         ASSERT_NO_FATAL_FAILURE(BringToFront(m_main));
         ASSERT_EQ(m_list->GetHwnd(), FocusOfThread(m_main));
         m_client.ClearLog();
-        RealInput::Key(key);
+        ASSERT_NO_FATAL_FAILURE(PressKeysOn(m_main, [key] { RealInput::Key(key); }));
         ASSERT_TRUE(m_corvane.WaitForExit(5000)) << "the program did not end";
         EXPECT_EQ(moved, OnTaskbar());
         EXPECT_EQ(0, m_client.GetCallCount()) << "closing touched the taskbar";
@@ -392,8 +389,7 @@ TEST_F(E2eTest, AltAAndTheSystemMenuOpenTheAboutBoxAndTheProgramGoesOn)
     ASSERT_NO_FATAL_FAILURE(StartTaskbar(false));
     ASSERT_NO_FATAL_FAILURE(StartCorvane());
 
-    ASSERT_NO_FATAL_FAILURE(BringToFront(m_main));
-    RealInput::Chord(VK_MENU, 'A');
+    ASSERT_NO_FATAL_FAILURE(PressKeysOn(m_main, [] { RealInput::Chord(VK_MENU, 'A'); }));
     {
         SCOPED_TRACE("Alt+A");
         ASSERT_NO_FATAL_FAILURE(CheckAboutBoxAndCloseWithEnter());

@@ -214,9 +214,8 @@ TEST_F(E2eSoak, RandomMovesDragsRefreshesAndWindowsKeepListAndTaskbarInStep)
             ASSERT_TRUE(RefreshedFully(listed, SampleWindows(), OnTaskbar()));
             break;
         case Op::RefreshAltR:
-            ASSERT_NO_FATAL_FAILURE(BringToFront(m_main));
             m_client.ClearLog();
-            RealInput::Chord(VK_MENU, 'R');
+            ASSERT_NO_FATAL_FAILURE(PressKeysOn(m_main, [] { RealInput::Chord(VK_MENU, 'R'); }));
             // The key is handled after whatever was posted: wait for the
             // refresh to begin before asking for its end.
             ASSERT_TRUE(WaitUntil([&] { return m_client.GetCallCount() > 0; })) << "Alt+R did not refresh";

@@ -206,6 +206,15 @@ TEST_F(Moves, ArrangeTaskbarDropsTheEntriesOfClosedWindows)
     EXPECT_EQ(Selected(), 2) << "the selected entry stays selected where it went";
 }
 
+TEST_F(Moves, ArrangeTaskbarDropsTheEntriesOfTwoAdjacentClosedWindows)
+{
+    m_windows[1].Reset();
+    m_windows[2].Reset();
+    m_engine.ArrangeTaskbar();
+    EXPECT_EQ(Entries(), W({0, 3, 4}));
+    EXPECT_EQ(m_shell.CallsOf(TaskbarOp::DeleteTab), W({0, 3, 4}));
+}
+
 TEST_F(EngineTest, SortByTitleIgnoresCaseKeepsTiesInOrderAndArrangesTheTaskbar)
 {
     CFakeShell shell;

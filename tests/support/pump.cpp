@@ -18,3 +18,18 @@ void PumpMessagesFor(DWORD ms)
     } while (::GetTickCount() - start < ms);
     PumpMessages();
 }
+
+bool PumpMessagesUntil(const std::function<bool()>& done, DWORD limitMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        if (::GetTickCount() - start > limitMs)
+            return false;
+        // Sent messages are answered while waiting, so a program that asks
+        // this thread something cannot stall on it.
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        PumpMessages();
+    }
+}
