@@ -114,6 +114,7 @@ BOOL CMainDlg::OnInitDialog()
 
     m_taskButtons.Attach(&m_taskList);
     m_taskButtons.Refresh();
+    UpdateEmptyText();
 
     AddAnchor(IDOK, 2, 0, true);
     AddAnchor(IDC_REFRESH, 2, 0, true);
@@ -169,6 +170,16 @@ void CMainDlg::OnRefresh()
     // The probe's message boxes run loops of their own while it reads the
     // taskbar's order.
     RunNestedLoop([this] { m_taskButtons.Refresh(); });
+    UpdateEmptyText();
+}
+
+void CMainDlg::UpdateEmptyText()
+{
+    // A refresh without a taskbar leaves the list as it was and says nothing:
+    // the host is looked for again here, which costs a few window look-ups.
+    CString text;
+    text.LoadString(CTaskButtonList::FindButtonHost() ? IDS_EMPTY_NO_TASK_WINDOWS : IDS_EMPTY_NO_TASKBAR);
+    m_taskList.SetEmptyText(text);
 }
 
 void CMainDlg::OnBeginDragTaskList(NMHDR* pNMHDR, LRESULT* pResult)

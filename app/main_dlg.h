@@ -1,5 +1,6 @@
 #pragma once
 // The main window: the task list and the commands that reorder the taskbar.
+#include "app/task_list_ctrl.h"
 #include "controls/sizing_dialog.h"
 #include "engine/task_button_list.h"
 #include "framework/controls.h"
@@ -41,6 +42,9 @@ protected:
     // Where the keyboard opens the menu: at the selected entry, else at the
     // list's top-left corner; in screen coordinates.
     POINT TaskMenuPointForKeys();
+    // Tells the list what to say while it is empty: whether the refresh that
+    // just ran found no taskbar, or a taskbar without task windows.
+    void UpdateEmptyText();
     // After a move from the keyboard or the menu: the moved entry also takes
     // the focus and is scrolled into view, so that the arrows go on from it.
     void FollowSelection();
@@ -60,7 +64,7 @@ protected:
     void RunNestedLoop(Action action);
 
     CTaskButtonList m_taskButtons;
-    CListCtrl m_taskList;
+    CTaskListCtrl m_taskList;
     HICON m_hIcon;
     // Restoring the order after the shell's restart: whether it is under way,
     // and the button count of the new taskbar at the last look (kNoHost

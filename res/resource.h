@@ -2,6 +2,8 @@
 // Resource and control identifiers of the program. The numbers are fixed.
 #define IDD_ABOUTBOX        100
 #define IDS_ABOUTBOX        101
+#define IDS_EMPTY_NO_TASKBAR        103
+#define IDS_EMPTY_NO_TASK_WINDOWS   104
 #define IDD_MAIN            102
 #define IDR_MAINFRAME       128
 #define IDR_TASK_MENU       129

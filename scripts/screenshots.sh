@@ -2,8 +2,9 @@
 # Makes the README's pictures on an 800x600 virtual display, whatever display
 # the caller has: docs/main-window.png (the main window over the stand-in
 # taskbar and the sample windows) and docs/about-box.png (the About box over
-# the main window), at 96 DPI, and docs/main-window-144dpi.png, the main
-# window of a system set to 144 DPI. Uses the same start-up as `make run`.
+# the main window), at 96 DPI, docs/main-window-144dpi.png, the main window of
+# a system set to 144 DPI, and docs/no-taskbar.png, the main window where it
+# finds no taskbar. Uses the same start-up as `make run`.
 #
 #   screenshots.sh BUILD_DIR
 set -euo pipefail
@@ -43,4 +44,14 @@ run_start_corvane "$build"
 run_focus
 run_screenshot "$docs/main-window-144dpi.png"
 
-stat -c 'screenshots: %n (%s bytes)' "$docs/main-window.png" "$docs/about-box.png" "$docs/main-window-144dpi.png"
+# No taskbar: the stand-in gone, as on a system whose taskbar Corvane cannot
+# arrange.
+set_dpi 96
+kill "$RUN_CORVANE_PID" "$RUN_STANDIN_PID" 2>/dev/null || true
+wait "$RUN_CORVANE_PID" "$RUN_STANDIN_PID" 2>/dev/null || true
+run_start_corvane "$build"
+run_focus
+run_screenshot "$docs/no-taskbar.png"
+
+stat -c 'screenshots: %n (%s bytes)' "$docs/main-window.png" "$docs/about-box.png" "$docs/main-window-144dpi.png" \
+    "$docs/no-taskbar.png"

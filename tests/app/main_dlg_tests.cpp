@@ -2,7 +2,10 @@
 #include "tests/support/ansi_text.h"
 #include "tests/support/dialog_watcher.h"
 #include "tests/support/pump.h"
+#include "framework/gdi.h"
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <functional>
 #include <thread>
 
@@ -59,6 +62,148 @@ TEST_F(MainDlgTest, MoveButtonsReorderTaskbarAndListAndKeepTheSelection)
     EXPECT_EQ((Order{start[0], start[2], start[1]}), Listed());
     EXPECT_EQ(Listed(), OnTaskbar());
     EXPECT_EQ(IndexOf(start[1]), Selected());
+}
+
+// The part of the list's client area that differs from the list's background
+// as the screen shows it now: the bounding box, in client coordinates, empty
+// when nothing differs.
+CRect CaptureInk(HWND list)
+{
+    CRect client;
+    ::GetClientRect(list, &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(list, &origin);
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = client.Width();
+    info.bmiHeader.biHeight = -client.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* raw = nullptr;
+    CBitmap bitmap;
+    bitmap.Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0));
+    struct CMemoryDC {
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        ~CMemoryDC() { ::DeleteDC(dc); }
+    } memory;
+    {
+        const CSelectObject selected(memory.dc, bitmap);
+        const CClientDC screen(nullptr);
+        ::BitBlt(memory.dc, 0, 0, client.Width(), client.Height(), screen, origin.x, origin.y, SRCCOPY);
+    }
+    const COLORREF background = static_cast<COLORREF>(::SendMessageA(list, LVM_GETBKCOLOR, 0, 0));
+    const auto* pixels = static_cast<const DWORD*>(raw);
+    const DWORD wanted = (GetRValue(background) << 16) | (GetGValue(background) << 8) | GetBValue(background);
+    CRect ink(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+    for (int y = 0; y < client.Height(); ++y) {
+        for (int x = 0; x < client.Width(); ++x) {
+            if ((pixels[y * client.Width() + x] & 0xFFFFFF) == wanted)
+                continue;
+            ink.left = std::min<LONG>(ink.left, x);
+            ink.top = std::min<LONG>(ink.top, y);
+            ink.right = std::max<LONG>(ink.right, x + 1);
+            ink.bottom = std::max<LONG>(ink.bottom, y + 1);
+        }
+    }
+    return ink.left == INT_MAX ? CRect() : ink;
+}
+
+// The same once the list has been painted again and the screen shows the
+// same picture twice running: the display shows a window's painting a moment
+// after the program made it. The dialog is brought above every other window.
+CRect InkOnScreen(HWND dlg, HWND list)
+{
+    ::SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    CRect last = CaptureInk(list);
+    for (int look = 0; look < 60; ++look) {
+        PumpMessagesFor(50);
+        const CRect now = CaptureInk(list);
+        if (now == last && !now.IsRectEmpty())
+            break;
+        last = now;
+    }
+    return last;
+}
+
+// The height of a line of the dialog's font.
+int LineHeight(HWND dlg)
+{
+    const CClientDC dc(dlg);
+    const CSelectObject selected(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(dlg, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    ::GetTextMetricsA(dc, &metrics);
+    return metrics.tmHeight;
+}
+
+// Centred: as much room on either side of the ink as on the other, give or
+// take the blank part of a glyph's cell (a full-width "。" inks only its left
+// half), which is less than a line's height.
+void ExpectCentredWithin(const CRect& ink, HWND list, int slack)
+{
+    CRect client;
+    ::GetClientRect(list, &client);
+    EXPECT_FALSE(ink.IsRectEmpty());
+    EXPECT_LE(std::abs(ink.left - (client.right - ink.right)), slack) << ink.left << " " << ink.right;
+    EXPECT_LE(std::abs(ink.top - (client.bottom - ink.bottom)), slack) << ink.top << " " << ink.bottom;
+}
+
+TEST_F(MainDlgTest, AnEmptyListWithoutATaskbarSaysSoCentredAndWrappedToItsWidth)
+{
+    m_shell.reset();
+    m_shell = std::make_unique<CFakeShell>(FakeTaskbarLayout::NoTray());
+    Open();
+    // Away from the list, which would otherwise draw its focus rectangle.
+    ::SetFocus(m_dlg.GetDlgItem(IDOK));
+    EXPECT_EQ(0, ::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
+    const int line = LineHeight(m_dlg);
+    const CRect ink = InkOnScreen(m_dlg, List());
+    ExpectCentredWithin(ink, List(), line);
+    EXPECT_GE(ink.Height(), 2 * line) << "the long text wraps to the list's width";
+
+    // Twice as wide, the text takes fewer lines and stays centred.
+    CRect window;
+    m_dlg.GetWindowRect(&window);
+    m_dlg.SetWindowPos(nullptr, 0, 0, window.Width() * 2, window.Height(), SWP_NOMOVE | SWP_NOZORDER);
+    const CRect wide = InkOnScreen(m_dlg, List());
+    ExpectCentredWithin(wide, List(), line);
+    EXPECT_LT(wide.Height(), ink.Height());
+    EXPECT_GT(wide.Width(), ink.Width());
+    EXPECT_EQ(0, ::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
+}
+
+TEST_F(MainDlgTest, AnEmptyListOverATaskbarWithoutTaskWindowsSaysThatInOneLine)
+{
+    Open();
+    ::SetFocus(m_dlg.GetDlgItem(IDOK));
+    ASSERT_EQ(0, ::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)) << "no other task window may exist here";
+    const int line = LineHeight(m_dlg);
+    const CRect ink = InkOnScreen(m_dlg, List());
+    ExpectCentredWithin(ink, List(), line);
+    EXPECT_LE(ink.Height(), line);
+    // As wide as this text in the dialog's font, less the blank of its last
+    // glyph's cell.
+    const std::string text = AnsiText("没有带任务栏按钮的窗口。");
+    const CClientDC dc(m_dlg);
+    const CSelectObject selected(dc, reinterpret_cast<HGDIOBJ>(m_dlg.SendMessage(WM_GETFONT)));
+    SIZE extent{};
+    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    EXPECT_LE(ink.Width(), extent.cx);
+    EXPECT_GT(ink.Width(), extent.cx - line);
+}
+
+TEST_F(MainDlgTest, AListWithEntriesShowsNoTextBelowThem)
+{
+    AddWindows(2);
+    Open();
+    ::SetFocus(m_dlg.GetDlgItem(IDOK));
+    ASSERT_EQ(2, ::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
+    CRect last;
+    ListView_GetItemRect(List(), 1, &last, LVIR_BOUNDS);
+    const CRect ink = InkOnScreen(m_dlg, List());
+    EXPECT_FALSE(ink.IsRectEmpty()) << "the entries' titles";
+    EXPECT_LE(ink.bottom, last.bottom);
 }
 
 TEST_F(MainDlgTest, RefreshPicksUpANewWindowAtItsTaskbarPlace)

@@ -1,0 +1,21 @@
+#pragma once
+// The main window's task list: a list view that, while it holds no entry,
+// says in its client area why. The text is drawn over the control's own
+// painting, never added as an entry.
+#include "framework/controls.h"
+
+class CTaskListCtrl : public CListCtrl {
+public:
+    // The text to show while the list is empty; an empty text shows nothing.
+    void SetEmptyText(const CString& text);
+
+protected:
+    void OnPaint();
+    void OnSize(UINT nType, int cx, int cy);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void DrawEmptyText();
+
+    CString m_emptyText;
+};
