@@ -5,11 +5,13 @@
 #include "link_label_tests.h"
 #include "tests/support/ansi_text.h"
 #include "tests/support/dialog_watcher.h"
+#include "tests/support/gdi_objects.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/pump.h"
 #include <shellapi.h>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -907,6 +909,26 @@ TEST_F(LinkLabel, ModalLoopRelaysTheLabelsMessagesToItsTooltip)
     EXPECT_TRUE(dlg.left.m_mouseOver);
 }
 
+// Every fitting measures the text on a device context of the label's own,
+// which goes back to the system each time.
+TEST_F(LinkLabel, FittingAgainAndAgainLeavesNoGdiObjectBehind)
+{
+    CLinkTestDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    const auto fit = [&dlg](int times) {
+        for (int i = 0; i < times; ++i)
+            dlg.left.SetLinkUrl(i % 2 ? "https://a.example/" : "https://bb.example/");
+    };
+    // The system keeps a few device contexts for reuse, made when first asked for.
+    fit(10);
+    const int before = LiveGdiObjects();
+    if (before < 0)
+        GTEST_SKIP() << "GDI objects cannot be counted here (no GDI handle table in the PEB): not checked";
+    fit(300);
+    EXPECT_EQ(before, LiveGdiObjects());
+    dlg.DestroyWindow();
+}
+
 TEST_F(LinkLabel, NoFontCursorOrTooltipOutlivesTheLabel)
 {
     // The dialog's window first, or the label object while its window still lives.
@@ -916,6 +938,11 @@ TEST_F(LinkLabel, NoFontCursorOrTooltipOutlivesTheLabel)
         HCURSOR cursor;
         HWND tip;
         HWND labelWindow;
+        // Whether the label's fonts were still alive when its window was told
+        // it goes: a window must never be left drawing with a deleted font.
+        // The recorder outlives the dialog, to see the label go with it.
+        bool fontsAliveAtDestroy = false;
+        std::optional<CMessageRecorder> destroy;
         {
             CLinkTestDlg dlg;
             dlg.left.m_handCursor.Attach(::CopyIcon(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32515))));
@@ -930,9 +957,17 @@ TEST_F(LinkLabel, NoFontCursorOrTooltipOutlivesTheLabel)
             ASSERT_EQ(static_cast<DWORD>(OBJ_FONT), ::GetObjectType(fonts[1]));
             ASSERT_TRUE(CursorAlive(cursor));
             ASSERT_TRUE(::IsWindow(tip));
+            destroy.emplace(labelWindow);
+            destroy->OnSent([&](const CWPSTRUCT& m) {
+                if (m.message == WM_DESTROY)
+                    fontsAliveAtDestroy = ::GetObjectType(fonts[0]) == OBJ_FONT && ::GetObjectType(fonts[1]) == OBJ_FONT;
+            });
             if (windowFirst)
                 dlg.DestroyWindow();
         }
+        EXPECT_EQ(1, destroy->Count(WM_DESTROY));
+        EXPECT_TRUE(fontsAliveAtDestroy);
+        destroy.reset();
         EXPECT_FALSE(::IsWindow(labelWindow));
         EXPECT_FALSE(::IsWindow(tip));
         EXPECT_EQ(0u, ::GetObjectType(fonts[0]));

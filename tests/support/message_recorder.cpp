@@ -33,6 +33,8 @@ LRESULT CALLBACK CMessageRecorder::Hook(int code, WPARAM wParam, LPARAM lParam)
         t_recorder->m_sent.push_back(*cwp);
         if (cwp->message == TTM_RELAYEVENT && cwp->lParam)
             t_recorder->m_relayed.push_back(*reinterpret_cast<const MSG*>(cwp->lParam));
+        if (t_recorder->m_look)
+            t_recorder->m_look(*cwp);
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

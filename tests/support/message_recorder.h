@@ -4,6 +4,7 @@
 // not seen). Counts do not depend on the machine's load, which makes them a
 // steadier measure than times. Recorders nest: the innermost one records.
 #include <windows.h>
+#include <functional>
 #include <vector>
 
 class CMessageRecorder {
@@ -20,6 +21,9 @@ public:
     // The messages handed to a tooltip with TTM_RELAYEVENT, copied as they
     // were sent (the pointer sent with them lives no longer than the call).
     const std::vector<MSG>& Relayed() const { return m_relayed; }
+    // Called with each recorded message as it is sent, before the window
+    // handles it: the moment to look at what the window still holds.
+    void OnSent(std::function<void(const CWPSTRUCT&)> look) { m_look = std::move(look); }
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
@@ -29,4 +33,5 @@ private:
     HHOOK m_hook;
     std::vector<CWPSTRUCT> m_sent;
     std::vector<MSG> m_relayed;
+    std::function<void(const CWPSTRUCT&)> m_look;
 };
