@@ -29,14 +29,13 @@ build: configure
 	@cmake --build $(BUILD64_DIR) -j 2 -- --no-print-directory
 
 # The floor check of both programs the tests start (each imports only what
-# the oldest Windows of its archive has), the suites under 64-bit Wine, then
-# under 32-bit Wine where this machine runs it, then the quick static checks:
-# the program built with clang too, and cppcheck.
+# the oldest Windows of its archive has), the suites under 64-bit Wine and,
+# where this machine runs it, under 32-bit Wine, side by side (each build has
+# a prefix and a display of its own), then the quick static checks: the
+# program built with clang too, and cppcheck.
 test: build
 	@scripts/floor-check.sh $(BUILD_DIR)/corvane.exe $(BUILD64_DIR)/corvane.exe
-	@scripts/test.sh $(BUILD64_DIR)
-	@if scripts/runnable.sh $(BUILD_DIR); then scripts/test.sh $(BUILD_DIR); \
-	 else echo "32-bit suites skipped: this kernel does not run 32-bit programs"; fi
+	@scripts/test-builds.sh $(BUILD64_DIR) $(BUILD_DIR)
 	@scripts/check.sh static $(CLANG_DIR)
 
 # What `make test` leaves out for time: every suite built with clang for
