@@ -13,12 +13,16 @@ set(CMAKE_RC_COMPILER  ${corvane_triple}-windres)
 # clang looks for the cross gcc's files under lib/gcc/<triple>/<version>, but
 # Debian names the thread-model variants "12-posix" and "12-win32", which it
 # does not take for versions: it then finds neither libstdc++ nor libgcc's
-# start files. Point it at the -posix installation, the one the gcc build uses
-# (the win32-threads libstdc++ has no std::mutex).
-execute_process(COMMAND ${corvane_triple}-g++-posix -print-file-name=libstdc++.a
+# start files. Point it at the installation of the thread model the including
+# toolchain file names in corvane_threads, as the gcc builds do (see
+# cmake/mingw.cmake): posix for the tests, win32 for the program.
+if(NOT corvane_threads)
+    set(corvane_threads posix)
+endif()
+execute_process(COMMAND ${corvane_triple}-g++-${corvane_threads} -print-file-name=libstdc++.a
                 OUTPUT_VARIABLE corvane_libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
 if(NOT IS_ABSOLUTE "${corvane_libstdcxx}")
-    message(FATAL_ERROR "clang-mingw: ${corvane_triple}-g++-posix is needed for its libstdc++")
+    message(FATAL_ERROR "clang-mingw: ${corvane_triple}-g++-${corvane_threads} is needed for its libstdc++")
 endif()
 get_filename_component(corvane_gcc_dir "${corvane_libstdcxx}" DIRECTORY)
 set(corvane_cxx_include "${corvane_gcc_dir}/include/c++")
@@ -34,9 +38,13 @@ set(CMAKE_CXX_FLAGS_INIT
 # throw ends in terminate(). lld, because GNU ld warns about each of
 # libstdc++'s type names, which gcc spells with a leading '*' and clang
 # without. The posix libstdc++ calls winpthreads, which g++-posix links by
-# itself and clang links on -pthread.
+# itself and clang links on -pthread; the win32 one needs none.
+set(corvane_thread_link "")
+if(corvane_threads STREQUAL "posix")
+    set(corvane_thread_link "-pthread")
+endif()
 foreach(kind EXE SHARED MODULE)
-    set(CMAKE_${kind}_LINKER_FLAGS_INIT "-B${corvane_gcc_dir} -L${corvane_gcc_dir} -fuse-ld=lld -pthread")
+    set(CMAKE_${kind}_LINKER_FLAGS_INIT "-B${corvane_gcc_dir} -L${corvane_gcc_dir} -fuse-ld=lld ${corvane_thread_link}")
 endforeach()
 
 set(CMAKE_FIND_ROOT_PATH /usr/${corvane_triple})

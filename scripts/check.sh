@@ -2,8 +2,10 @@
 # Checks beyond the gcc test suites.
 #   check.sh static CLANG_DIR
 #       The programs and their libraries built with clang for 32-bit Windows
-#       (cmake/clang-mingw-i686.cmake), every warning an error; then cppcheck
-#       over our sources, every finding an error. Part of `make test`.
+#       (cmake/clang-mingw-i686.cmake; corvane.exe over the win32-thread
+#       runtime, as the program we ship), every warning an error, and that
+#       program's floor check; then cppcheck over our sources, every finding
+#       an error. Part of `make test`.
 #   check.sh full CLANG_DIR RELEASE_DIR
 #       What `make test` leaves out: everything built with clang for 64-bit
 #       Windows (cmake/clang-mingw-x86_64.cmake), which runs on every machine
@@ -60,10 +62,13 @@ run_cppcheck() {
 clang_configure
 if [ "$mode" = static ]; then
     clang_build "${programs[@]}"
+    # clang's program too imports only what the floor has.
+    "$here/floor-check.sh" "$clang_dir/corvane.exe"
     run_cppcheck
 else
     release_dir="${3:?$usage}"
     clang_build
+    "$here/floor-check.sh" "$clang_dir/corvane.exe"
     # The soak and the 300-window run take two of the suites' four minutes and
     # already run on the gcc build in `make test`; the clang program meets
     # every other end-to-end test.
