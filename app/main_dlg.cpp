@@ -506,18 +506,22 @@ void CMainDlg::StopKeeping()
 
 void CMainDlg::OnOK()
 {
-    if (m_keptOrder.IsOn())
-        ShowWindow(SW_HIDE);
-    else
+    if (!HideToTray())
         CSizingDialog::OnOK();
 }
 
 void CMainDlg::OnCancel()
 {
-    if (m_keptOrder.IsOn())
-        ShowWindow(SW_HIDE);
-    else
+    if (!HideToTray())
         CSizingDialog::OnCancel();
+}
+
+bool CMainDlg::HideToTray()
+{
+    if (!m_keptOrder.IsOn() || !m_trayIcon.IsInArea())
+        return false;
+    ShowWindow(SW_HIDE);
+    return true;
 }
 
 void CMainDlg::ShowFromTray()

@@ -24,7 +24,8 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     // While the order is kept, closing hides the window in the notification
-    // area; otherwise it ends the dialog.
+    // area; otherwise, or when the shell has not taken the icon (no window
+    // could show it again), it ends the dialog.
     void OnOK() override;
     void OnCancel() override;
 
@@ -62,6 +63,9 @@ protected:
     void StopKeeping();
     // The window in front again, from the notification area.
     void ShowFromTray();
+    // "关闭", Enter, Esc or the close box while the order is kept: true when the
+    // window was hidden to its icon.
+    bool HideToTray();
     // The notification icon's menu at the pointer.
     void ShowTrayMenu();
 

@@ -1,7 +1,8 @@
 #include "app/tray_icon.h"
 #include <utility>
 
-CTrayIcon::CTrayIcon(CTrayIcon&& other) noexcept : m_data(other.m_data), m_shown(std::exchange(other.m_shown, false))
+CTrayIcon::CTrayIcon(CTrayIcon&& other) noexcept
+    : m_data(other.m_data), m_shown(std::exchange(other.m_shown, false)), m_inArea(std::exchange(other.m_inArea, false))
 {
 }
 
@@ -11,6 +12,7 @@ CTrayIcon& CTrayIcon::operator=(CTrayIcon&& other) noexcept
         Hide();
         m_data = other.m_data;
         m_shown = std::exchange(other.m_shown, false);
+        m_inArea = std::exchange(other.m_inArea, false);
     }
     return *this;
 }
@@ -35,11 +37,13 @@ bool CTrayIcon::Show(HWND hWnd, UINT id, UINT callbackMessage, HICON icon, LPCST
 
 bool CTrayIcon::AddAgain()
 {
-    return m_shown && ::Shell_NotifyIconA(NIM_ADD, &m_data);
+    m_inArea = m_shown && ::Shell_NotifyIconA(NIM_ADD, &m_data);
+    return m_inArea;
 }
 
 void CTrayIcon::Hide()
 {
+    m_inArea = false;
     if (std::exchange(m_shown, false))
         ::Shell_NotifyIconA(NIM_DELETE, &m_data);
 }

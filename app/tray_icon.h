@@ -24,9 +24,12 @@ public:
     // Takes the icon away; nothing when there is none.
     void Hide();
     bool IsShown() const { return m_shown; }
+    // The shell took the icon when it was last offered: it can be clicked.
+    bool IsInArea() const { return m_inArea; }
 
 private:
     // The first form of the record, which every shell from Windows 95 on takes.
     NOTIFYICONDATAA m_data{};
     bool m_shown = false;
+    bool m_inArea = false;
 };

@@ -227,13 +227,20 @@ TEST_F(KeepOrderTest, WhileOnTheIconOffersItsMenuAndClosingHidesTheWindowThatThe
         EXPECT_TRUE(m_dlg.IsWindowVisible()) << close;
     }
 
-    // Turned off while hidden: the window comes back, and closes for good.
+    // Turned off while hidden: the window comes back.
     Command(IDCANCEL);
     Command(ID_KEEP_ORDER);
     EXPECT_TRUE(m_dlg.IsWindowVisible());
     EXPECT_FALSE(m_dlg.Store().ReadKeepOrder());
+
+    // On again, over a shell that refuses the icon: nothing could show a
+    // hidden window, so closing ends it.
+    Command(ID_KEEP_ORDER);
+    m_shell->SetTakesIcons(false);
+    TaskbarCreated();
     Command(IDCANCEL);
     EXPECT_EQ(nullptr, m_dlg.m_hWnd);
+    EXPECT_TRUE(m_dlg.Store().ReadKeepOrder());
 }
 
 TEST(MainApp, OnlyAnArgumentSlashTrayStartsInTheNotificationArea)
