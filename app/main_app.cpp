@@ -50,10 +50,11 @@ bool IsTrayStart(LPCSTR commandLine)
         LPCSTR end = at;
         while (*end && !isSpace(*end))
             ++end;
-        char argument[8] = {};
-        if (end - at == 5) {
-            ::lstrcpynA(argument, at, 6);
-            if (::lstrcmpiA(argument, "/tray") == 0)
+        if (end - at == 5 && at[0] == '/') {
+            bool tray = true;
+            for (int i = 1; i < 5; ++i)
+                tray = tray && (at[i] | 0x20) == "/tray"[i];
+            if (tray)
                 return true;
         }
         at = end;

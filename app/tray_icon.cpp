@@ -1,4 +1,6 @@
 #include "app/tray_icon.h"
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 CTrayIcon::CTrayIcon(CTrayIcon&& other) noexcept
@@ -21,16 +23,18 @@ bool CTrayIcon::Show(HWND hWnd, UINT id, UINT callbackMessage, HICON icon, LPCST
 {
     Hide();
     m_data = NOTIFYICONDATAA{};
-    // Shells before Windows 2000's refuse a larger record, and Windows 2000's
-    // reads the rest of a larger one as fields it does not have: the first
-    // form carries all this icon needs, a tip of up to 63 bytes included.
+    // A shell refuses a record larger than the forms it knows: the first
+    // form, which every shell takes, carries all this icon needs, a tip of
+    // up to 63 bytes included.
     m_data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     m_data.hWnd = hWnd;
     m_data.uID = id;
     m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_data.uCallbackMessage = callbackMessage;
     m_data.hIcon = icon;
-    ::lstrcpynA(m_data.szTip, tip, 64);
+    // The first form's tip holds 64 bytes, its NUL included.
+    const size_t length = std::min<size_t>(std::strlen(tip), 63);
+    std::memcpy(m_data.szTip, tip, length);
     m_shown = true;
     return AddAgain();
 }

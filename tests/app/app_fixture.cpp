@@ -159,7 +159,7 @@ std::vector<std::string> MenuTexts(HMENU menu)
     for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
         char text[128] = {};
         ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-        texts.push_back(::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR ? "-" : text);
+        texts.push_back((::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) ? "-" : text);
     }
     return texts;
 }

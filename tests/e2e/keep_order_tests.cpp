@@ -151,7 +151,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(StartStandin(toolbar));
         const CString b = SamplesCopy("corvane_other.exe"), c = SamplesCopy("corvane_third.exe");
         Windows a = Open(m_a, 'A', SamplesExe(), 2);
-        Windows b1 = Open(m_b, 'B', b);
+        const Windows b1 = Open(m_b, 'B', b);
         const Windows c1 = Open(m_c, 'C', c);
         ASSERT_EQ(2u, a.size());
         ASSERT_NO_FATAL_FAILURE(ArrangeTaskbar({a[0], b1[0], a[1], c1[0]}));
@@ -179,7 +179,7 @@ protected:
             SCOPED_TRACE("B ended, and started again");
             m_b.Terminate();
             ExpectPrograms("AAAC");
-            b1 = Open(m_b, 'B', b);
+            Open(m_b, 'B', b);
             ExpectPrograms("AAABC");
         }
         for (const CStandinClient::CCall& call : m_client.GetCalls())
