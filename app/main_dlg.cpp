@@ -93,7 +93,7 @@ BEGIN_MESSAGE_MAP(CMainDlg, CSizingDialog)
     ON_WM_TIMER()
     ON_COMMAND(ID_TASK_GROUP_BY_PROGRAM, &CMainDlg::OnGroupByProgram)
     ON_COMMAND(ID_KEEP_ORDER, &CMainDlg::OnKeepOrder)
-    ON_COMMAND(ID_TRAY_SHOW, &CMainDlg::OnTrayShow)
+    ON_COMMAND(ID_TRAY_SHOW, &CMainDlg::ShowFromTray)
     ON_COMMAND(ID_TRAY_START_AT_LOGON, &CMainDlg::OnStartAtLogon)
     ON_COMMAND(ID_TRAY_EXIT, &CMainDlg::OnTrayExit)
     ON_MESSAGE(kTrayIconMessage, &CMainDlg::OnTrayIcon)
@@ -192,13 +192,13 @@ HCURSOR CMainDlg::OnQueryDragIcon()
 void CMainDlg::OnMoveDown()
 {
     m_taskButtons.MoveDown();
-    Reordered();
+    m_keptOrder.Remember();
 }
 
 void CMainDlg::OnMoveUp()
 {
     m_taskButtons.MoveUp();
-    Reordered();
+    m_keptOrder.Remember();
 }
 
 void CMainDlg::OnRefresh()
@@ -244,7 +244,7 @@ void CMainDlg::OnBeginDragTaskList(NMHDR* pNMHDR, LRESULT* pResult)
         const int to = m_taskList.HitTest(point, &flags);
         if (flags & (LVHT_ONITEMICON | LVHT_ONITEMLABEL)) {
             m_taskButtons.MoveButton(from, to);
-            Reordered();
+            m_keptOrder.Remember();
         }
     });
     *pResult = 0;
@@ -275,25 +275,25 @@ void CMainDlg::OnSize(UINT nType, int cx, int cy)
 void CMainDlg::OnMoveToTop()
 {
     m_taskButtons.MoveToTop();
-    Reordered();
+    m_keptOrder.Remember();
 }
 
 void CMainDlg::OnMoveToBottom()
 {
     m_taskButtons.MoveToBottom();
-    Reordered();
+    m_keptOrder.Remember();
 }
 
 void CMainDlg::OnSortByTitle()
 {
     m_taskButtons.SortByTitle();
-    Reordered();
+    m_keptOrder.Remember();
 }
 
 void CMainDlg::OnGroupByProgram()
 {
     m_taskButtons.GroupByProgram();
-    Reordered();
+    m_keptOrder.Remember();
 }
 
 void CMainDlg::OnArrangeTaskbar()
@@ -472,12 +472,6 @@ void CMainDlg::StopRestore()
     KillTimer(kRestoreTimer);
 }
 
-
-void CMainDlg::Reordered()
-{
-    m_keptOrder.Remember();
-}
-
 void CMainDlg::OnKeepOrder()
 {
     if (m_keptOrder.IsOn()) {
@@ -531,11 +525,6 @@ void CMainDlg::ShowFromTray()
     ::SetForegroundWindow(m_hWnd);
 }
 
-void CMainDlg::OnTrayShow()
-{
-    ShowFromTray();
-}
-
 void CMainDlg::OnStartAtLogon()
 {
     const std::string path = OwnPath();
@@ -580,9 +569,9 @@ void CMainDlg::ShowTrayMenu()
     POINT pointer{};
     ::GetCursorPos(&pointer);
     RunNestedLoop([&] {
-        // A notification icon's menu closes on a click elsewhere only when
-        // its window is the foreground window; and the message posted after
-        // it lets the menu's own loop end before the next click on the icon.
+        // The platform's rules for a notification icon's menu: its window in
+        // front first, or a click elsewhere does not close the menu; and a
+        // message posted after it, or the next menu may vanish at once.
         ::SetForegroundWindow(m_hWnd);
         const UINT command = static_cast<UINT>(::TrackPopupMenu(
             popup, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, pointer.x, pointer.y, 0, m_hWnd,

@@ -47,7 +47,6 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnGroupByProgram();
     void OnKeepOrder();
-    void OnTrayShow();
     void OnStartAtLogon();
     void OnTrayExit();
     LRESULT OnTrayIcon(WPARAM wParam, LPARAM lParam);
@@ -55,8 +54,6 @@ protected:
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
-    // After each of the user's own reorderings: the kept order follows the list.
-    void Reordered();
     // The mode of keeping the order, on: watching and the notification icon.
     void StartKeeping();
     // Off: no more watching, no icon, and the window shown if it was hidden.
@@ -91,10 +88,11 @@ protected:
     void StopRestore();
 
     // Runs action, a nested message loop of this window (a refresh with its
-    // message boxes, the list's menu and its command, the About box, a drag).
-    // The restore waits while one runs: it would change the list and the
-    // taskbar under the loop's feet. When the last one ends it looks at the
-    // taskbar at once.
+    // message boxes, the list's menu and its command, the notification
+    // icon's menu and its command, the About box, a drag). The restore and
+    // the watch wait while one runs: they would change the list and the
+    // taskbar under the loop's feet. When the last one ends the restore looks
+    // at the taskbar at once.
     template <class Action>
     void RunNestedLoop(Action action);
 

@@ -161,15 +161,18 @@ void E2eSession::StartCorvane(LPCSTR version, DWORD timeoutMs, LPCSTR arguments,
     m_version.reset();
     m_version = std::make_unique<CAppVersion>("corvane.exe", version);
     ASSERT_TRUE(m_corvane.Start(CorvaneExe(), arguments)) << CorvaneExe().str();
-    // The first refresh runs before the window shows.
+    // The first refresh runs before the window shows. A hidden one is found
+    // as soon as it exists, its controls a moment later.
     ASSERT_TRUE(WaitUntil(
-        [&] { return (m_main = FindTopLevel(m_corvane.GetId(), kMainClass, kMainCaption, shown)) != nullptr; },
+        [&] {
+            m_main = FindTopLevel(m_corvane.GetId(), kMainClass, kMainCaption, shown);
+            return m_main && ::GetDlgItem(m_main, IDC_TASK_LIST);
+        },
         timeoutMs))
         << "no main window";
     m_list = std::make_unique<CRemoteListView>(::GetDlgItem(m_main, IDC_TASK_LIST));
     ASSERT_TRUE(m_list->IsValid());
-    // A hidden window is found as soon as it exists: its start ends when it
-    // takes posted messages.
+    // The start of a hidden one ends when it takes posted messages.
     if (!shown) {
         ASSERT_TRUE(Sync(timeoutMs)) << "the start did not end";
     }
