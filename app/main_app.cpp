@@ -16,6 +16,7 @@ BOOL CMainApp::InitInstance()
     Enable3dControlsStatic();
 
     CMainDlg dlg(nullptr);
+    dlg.SetTrayStart(IsTrayStart(::GetCommandLineA()));
     // Never left dangling: CWnd's destructor clears the main-window pointer
     // that names it.
     // cppcheck-suppress danglingLifetime
@@ -24,4 +25,38 @@ BOOL CMainApp::InitInstance()
 
     ::CoUninitialize();
     return FALSE;
+}
+
+bool IsTrayStart(LPCSTR commandLine)
+{
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t'; };
+    LPCSTR at = commandLine;
+    // The program's path, quoted when it holds a blank. Neither a quote nor a
+    // blank is ever the second byte of a double-byte character.
+    if (*at == '"') {
+        for (++at; *at && *at != '"'; ++at) {
+        }
+        if (*at)
+            ++at;
+    } else {
+        while (*at && !isSpace(*at))
+            ++at;
+    }
+    for (;;) {
+        while (isSpace(*at))
+            ++at;
+        if (!*at)
+            return false;
+        LPCSTR end = at;
+        while (*end && !isSpace(*end))
+            ++end;
+        if (end - at == 5 && at[0] == '/') {
+            bool tray = true;
+            for (int i = 1; i < 5; ++i)
+                tray = tray && (at[i] | 0x20) == "/tray"[i];
+            if (tray)
+                return true;
+        }
+        at = end;
+    }
 }

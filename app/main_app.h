@@ -16,3 +16,8 @@ public:
     // Task icons, 16 x 16; shown by the main window's list, which only borrows it.
     CImageList m_imageList;
 };
+
+// Whether a command line (the program's path first, as GetCommandLineA gives
+// it) asks to start in the notification area: an argument "/tray", case
+// ignored.
+bool IsTrayStart(LPCSTR commandLine);

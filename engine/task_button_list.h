@@ -151,4 +151,9 @@ private:
     // Puts the entries in the order of their windows in `order`; each entry
     // keeps its title, icon and state.
     void ArrangeEntries(const std::vector<HWND>& order);
+
+    // Listed buttons were taken off and added again since the last look for
+    // new task windows: a window that came meanwhile has its button before
+    // them now, no longer at the end where the shell put it.
+    bool m_buttonsReAdded = false;
 };

@@ -133,6 +133,7 @@ HWND CTaskButtonList::MoveButton(int from, int to)
     for (int i = tail; i < count; ++i)
         run.push_back(WindowOf(i));
     ReAddButtons(run);
+    m_buttonsReAdded = true;
     // The shell's results are not looked at: the list follows the user's move
     // even when the taskbar could not, and the next refresh reads it again.
     return MoveEntry(from, to);
@@ -215,6 +216,7 @@ void CTaskButtonList::ArrangeTaskbar()
         DeleteTab(hWnd);
         AddTab(hWnd);
     }
+    m_buttonsReAdded = true;
 }
 
 void CTaskButtonList::SortByTitle()

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -87,6 +88,7 @@ bool CTaskButtonList::FollowTaskWindows(CProgramOrder& order)
 {
     if (!m_pList)
         return false;
+    const bool reAdded = std::exchange(m_buttonsReAdded, false);
     // From the end, so that the indexes still to be looked at stay valid.
     for (int i = EntryCount() - 1; i >= 0; --i) {
         if (!IsListable(WindowOf(i)))
@@ -117,10 +119,11 @@ bool CTaskButtonList::FollowTaskWindows(CProgramOrder& order)
 
     bool appended = false;
     // The shell appended the new windows' buttons, so the first new window
-    // stands after every listed button already. The others stand before the
-    // first one's, or before a run that was added again: each of them is
-    // added again too, even at the end.
-    bool atEnd = true;
+    // stands after every listed button already, unless listed buttons were
+    // added again since. The others stand before the first one's, or before
+    // a run that was added again: each of them is added again too, even at
+    // the end.
+    bool atEnd = !reAdded;
     for (HWND hWnd : fresh) {
         const std::string program = names.Of(hWnd);
         const size_t place = order.PlaceFor(program, programs);

@@ -92,7 +92,8 @@ check_one() {
                 END { print lo + 0, hi + 0 }' "$map")
         fi
         hits="$($objdump -d --no-show-raw-insn "$exe" | awk -v lo="$skip_from" -v hi="$skip_to" "$awk_hex"'
-            /^ *[0-9a-f]+:\t/ { address = hex($1); if (address >= lo && address < hi) next
+            /^ *[0-9a-f]+:\t/ { address = $1; sub(/:$/, "", address); address = hex(address)
+                                if (address >= lo && address < hi) next
                                 if ($0 ~ /%xmm|%ymm|%mxcsr/) print }')"
         if [ -n "$hits" ]; then
             echo "floor: $exe ($arch) uses SSE registers, which an i686 without SSE2 lacks:" >&2

@@ -3,8 +3,9 @@
 # the caller has: docs/main-window.png (the main window over the stand-in
 # taskbar and the sample windows) and docs/about-box.png (the About box over
 # the main window), at 96 DPI, docs/main-window-144dpi.png, the main window of
-# a system set to 144 DPI, and docs/no-taskbar.png, the main window where it
-# finds no taskbar. Uses the same start-up as `make run`.
+# a system set to 144 DPI, docs/tray-menu.png, the menu of the notification
+# icon while the order is kept, and docs/no-taskbar.png, the main window where
+# it finds no taskbar. Uses the same start-up as `make run`.
 #
 #   screenshots.sh BUILD_DIR
 set -euo pipefail
@@ -44,9 +45,38 @@ run_start_corvane "$build"
 run_focus
 run_screenshot "$docs/main-window-144dpi.png"
 
+# Keeping the order: Corvane started with /tray while the order is kept, its
+# window hidden, and the menu of its icon at the right end of the stand-in's
+# strip. The value that turns the mode on goes again whatever happens.
+set_dpi 96
+keep_order() {
+    if [ "$1" = on ]; then
+        "$WINELOADER" reg add 'HKCU\Software\Corvane' /v KeepOrder /t REG_DWORD /d 1 /f </dev/null >/dev/null 2>&1
+    else
+        "$WINELOADER" reg delete 'HKCU\Software\Corvane' /f </dev/null >/dev/null 2>&1 || true
+    fi
+}
+trap 'keep_order off; set_dpi 96; run_stop' EXIT
+kill "$RUN_CORVANE_PID" 2>/dev/null || true
+wait "$RUN_CORVANE_PID" 2>/dev/null || true
+keep_order on
+run_exe "$build/corvane.exe" /tray
+RUN_CORVANE_PID=$RUN_LAST_PID
+# The icon takes the last slot of the strip (24 pixels wide, 32 high); a
+# right click there opens its menu.
+sleep 3
+read -r screen_width screen_height < <(xdotool getdisplaygeometry)
+xdotool mousemove --sync $((screen_width - 12)) $((screen_height - 16)) click 3
+sleep 1
+run_screenshot "$docs/tray-menu.png"
+convert "$docs/tray-menu.png" -crop 320x130+$((screen_width - 320))+$((screen_height - 130)) +repage "PNG8:$docs/tray-menu.png"
+xdotool key Escape
+kill "$RUN_CORVANE_PID" 2>/dev/null || true
+wait "$RUN_CORVANE_PID" 2>/dev/null || true
+keep_order off
+
 # No taskbar: the stand-in gone, as on a system whose taskbar Corvane cannot
 # arrange.
-set_dpi 96
 kill "$RUN_CORVANE_PID" "$RUN_STANDIN_PID" 2>/dev/null || true
 wait "$RUN_CORVANE_PID" "$RUN_STANDIN_PID" 2>/dev/null || true
 run_start_corvane "$build"
@@ -54,4 +84,4 @@ run_focus
 run_screenshot "$docs/no-taskbar.png"
 
 stat -c 'screenshots: %n (%s bytes)' "$docs/main-window.png" "$docs/about-box.png" "$docs/main-window-144dpi.png" \
-    "$docs/no-taskbar.png"
+    "$docs/tray-menu.png" "$docs/no-taskbar.png"

@@ -132,6 +132,11 @@ void CNotifyIconWnd::SetIcon(CIcon icon)
 
 LRESULT CNotifyIconWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A click leaves the activation where it is: the icon's program takes it
+    // for its menu, and under Wine the strip's own activation by the click
+    // would come after that, asynchronously, and close the menu at once.
+    if (message == WM_MOUSEACTIVATE)
+        return MA_NOACTIVATE;
     // Posted, as a shell does: the icon's program may be busy or hung.
     if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK && m_callback)
         ::PostMessageA(m_owner, m_callback, m_id, static_cast<LPARAM>(message));

@@ -1,6 +1,8 @@
 #include "app_fixture.h"
 #include "tests/support/ansi_text.h"
+#include <shlwapi.h>
 #include <algorithm>
+#include <utility>
 
 CMainApp& TestApp()
 {
@@ -12,6 +14,7 @@ CMainApp& TestApp()
 
 void MainDlgTest::SetUp()
 {
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, kTestKeysRoot);
     TestApp();
     m_shell = std::make_unique<CFakeShell>();
     ASSERT_TRUE(m_shell->IsReady());
@@ -24,6 +27,7 @@ void MainDlgTest::TearDown()
     TestApp().m_pMainWnd = nullptr;
     m_windows.clear();
     m_shell.reset();
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, kTestKeysRoot);
 }
 
 void MainDlgTest::AddWindows(int n)
@@ -116,4 +120,51 @@ bool MainDlgTest::RestartShellNow()
 size_t MainDlgTest::ListCount() const
 {
     return static_cast<size_t>(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
+}
+
+namespace {
+
+// What a test does inside a menu, from the menu's own modal loop.
+std::function<void(HWND popup)>* t_pInMenu = nullptr;
+
+void CALLBACK RunInOpenMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND popup = ::FindWindowA("#32768", nullptr);
+    if (!popup || !::IsWindowVisible(popup) || !::SendMessageA(popup, MN_GETHMENU, 0, 0) || !t_pInMenu)
+        return;
+    (*t_pInMenu)(popup);
+    t_pInMenu = nullptr;
+    ::EndMenu();
+}
+
+}  // namespace
+
+void InMenu(const std::function<void()>& open, std::function<void(HWND popup)> inMenu)
+{
+    t_pInMenu = &inMenu;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, RunInOpenMenu);
+    open();
+    ::KillTimer(nullptr, timer);
+    t_pInMenu = nullptr;
+}
+
+void InListMenu(CWnd& dlg, HWND list, LPARAM lParam, std::function<void(HWND popup)> inMenu)
+{
+    InMenu([&] { dlg.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), lParam); }, std::move(inMenu));
+}
+
+std::vector<std::string> MenuTexts(HMENU menu)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        char text[128] = {};
+        ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        texts.push_back((::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) ? "-" : text);
+    }
+    return texts;
+}
+
+bool IsChecked(HMENU menu, UINT id)
+{
+    return (::GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }

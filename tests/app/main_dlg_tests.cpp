@@ -259,43 +259,6 @@ TEST_F(MainDlgTest, ButtonsKeepTheirCornersAndTheListGrows)
     EXPECT_EQ(CRect(list.left, list.top, list.right + 50, list.bottom + 30), rectOf(IDC_TASK_LIST));
 }
 
-// A drag as the list reports it, with the hand's input queued for the tracker:
-// the pointer moves, then ends at `drop` (list client coordinates).
-class DragTest : public MainDlgTest {
-protected:
-    CPoint LabelOf(int index) const
-    {
-        RECT r{};
-        r.left = LVIR_LABEL;
-        ::SendMessageA(List(), LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
-        return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    }
-    void Drag(int from, CPoint drop, UINT endMessage = WM_LBUTTONUP, bool move = true)
-    {
-        const CPoint start = LabelOf(from);
-        CPoint screenDrop = drop;
-        ::ClientToScreen(List(), &screenDrop);
-        ::SetCursorPos(screenDrop.x, screenDrop.y);
-        CPoint dlgDrop = screenDrop;
-        m_dlg.ScreenToClient(&dlgDrop);
-        if (move)
-            m_dlg.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(dlgDrop.x + 3, dlgDrop.y + 3));
-        if (endMessage == WM_KEYDOWN)
-            m_dlg.PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
-        else
-            m_dlg.PostMessage(endMessage, 0, MAKELPARAM(dlgDrop.x, dlgDrop.y));
-        NMLISTVIEW nm{};
-        nm.hdr.hwndFrom = List();
-        nm.hdr.idFrom = IDC_TASK_LIST;
-        nm.hdr.code = LVN_BEGINDRAG;
-        nm.iItem = from;
-        nm.ptAction = start;
-        m_dlg.SendMessage(WM_NOTIFY, IDC_TASK_LIST, reinterpret_cast<LPARAM>(&nm));
-        // What a cancel left queued (the release after Esc) is harmless.
-        PumpMessages();
-    }
-};
-
 TEST_F(DragTest, DropOnAnEntrysLabelMovesTheDraggedEntryThereUnselected)
 {
     AddWindows(5);
@@ -354,30 +317,6 @@ TEST_F(DragTest, TheRestoreWaitsForTheDropAndTheDraggedWindowLandsWhereItWasDrop
     EXPECT_EQ((Order{w[3], w[0], w[2], w[4]}), Listed());
     EXPECT_EQ(Listed(), OnTaskbar());
     EXPECT_EQ(entries - 1, ListCount()) << "not arranged after the drop";
-}
-
-// What a test does inside the list's menu, from the menu's own modal loop,
-// which then ends without a command.
-std::function<void(HWND popup)>* t_pInMenu = nullptr;
-
-void CALLBACK RunInOpenMenu(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND popup = ::FindWindowA("#32768", nullptr);
-    if (!popup || !::IsWindowVisible(popup) || !::SendMessageA(popup, MN_GETHMENU, 0, 0) || !t_pInMenu)
-        return;
-    (*t_pInMenu)(popup);
-    t_pInMenu = nullptr;
-    ::EndMenu();
-}
-
-// Asks the dialog for the list's menu with this lParam and runs inMenu in it.
-void InListMenu(CWnd& dlg, HWND list, LPARAM lParam, std::function<void(HWND popup)> inMenu)
-{
-    t_pInMenu = &inMenu;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, RunInOpenMenu);
-    dlg.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), lParam);
-    ::KillTimer(nullptr, timer);
-    t_pInMenu = nullptr;
 }
 
 // The list's menu as it stands open: each move item's state.

@@ -88,6 +88,18 @@ void E2eSession::TearDown()
     m_version.reset();
     m_standin.Stop();
     m_hoverTime.reset();
+    if (!m_copyFolder.IsEmpty()) {
+        // Its programs have ended with the test's child processes.
+        WIN32_FIND_DATAA found{};
+        const HANDLE search = ::FindFirstFileA(m_copyFolder + "\\*.exe", &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                ::DeleteFileA(m_copyFolder + "\\" + found.cFileName);
+            } while (::FindNextFileA(search, &found));
+            ::FindClose(search);
+        }
+        ::RemoveDirectoryA(m_copyFolder);
+    }
     if (m_ownsSerial)
         ::ReleaseMutex(m_serial.Get());
 }
@@ -109,11 +121,12 @@ void E2eSession::StartStandin(bool toolbar, UINT pollMs)
     m_client = CStandinClient(m_standin.GetTray());
 }
 
-Windows E2eSession::OpenSamples(CChildProcess& process, const CString& arguments, size_t count, DWORD timeoutMs)
+Windows E2eSession::OpenSamples(CChildProcess& process, const CString& arguments, size_t count, DWORD timeoutMs,
+                                const CString& exe)
 {
     Windows opened;
-    if (!process.Start(SamplesExe(), arguments)) {
-        ADD_FAILURE() << "could not start " << SamplesExe().str();
+    if (!process.Start(exe, arguments)) {
+        ADD_FAILURE() << "could not start " << exe.str();
         return opened;
     }
     const bool shown = WaitUntil([&] { return TopLevelWindows(process.GetId()).size() == count; }, timeoutMs);
@@ -129,18 +142,40 @@ Windows E2eSession::OpenSamples(CChildProcess& process, const CString& arguments
     return opened;
 }
 
-void E2eSession::StartCorvane(LPCSTR version, DWORD timeoutMs)
+CString E2eSession::SamplesCopy(const CString& fileName)
+{
+    if (m_copyFolder.IsEmpty()) {
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        m_copyFolder.Format("%scorvane-e2e-%lu", temp, ::GetCurrentProcessId());
+        ::CreateDirectoryA(m_copyFolder, nullptr);
+    }
+    const CString copy = m_copyFolder + "\\" + fileName;
+    EXPECT_TRUE(::CopyFileA(SamplesExe(), copy, FALSE)) << copy.str();
+    return copy;
+}
+
+void E2eSession::StartCorvane(LPCSTR version, DWORD timeoutMs, LPCSTR arguments, bool shown)
 {
     m_list.reset();
     m_version.reset();
     m_version = std::make_unique<CAppVersion>("corvane.exe", version);
-    ASSERT_TRUE(m_corvane.Start(CorvaneExe(), "")) << CorvaneExe().str();
-    // The first refresh runs before the window shows.
-    ASSERT_TRUE(WaitUntil([&] { return (m_main = FindTopLevel(m_corvane.GetId(), kMainClass, kMainCaption)) != nullptr; },
-                          timeoutMs))
+    ASSERT_TRUE(m_corvane.Start(CorvaneExe(), arguments)) << CorvaneExe().str();
+    // The first refresh runs before the window shows. A hidden one is found
+    // as soon as it exists, its controls a moment later.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            m_main = FindTopLevel(m_corvane.GetId(), kMainClass, kMainCaption, shown);
+            return m_main && ::GetDlgItem(m_main, IDC_TASK_LIST);
+        },
+        timeoutMs))
         << "no main window";
     m_list = std::make_unique<CRemoteListView>(::GetDlgItem(m_main, IDC_TASK_LIST));
     ASSERT_TRUE(m_list->IsValid());
+    // The start of a hidden one ends when it takes posted messages.
+    if (!shown) {
+        ASSERT_TRUE(Sync(timeoutMs)) << "the start did not end";
+    }
 }
 
 void E2eSession::ArrangeTaskbar(const Windows& order)
@@ -257,4 +292,34 @@ bool E2eSession::Sync(DWORD timeoutMs)
             return SendWithin(list, LVM_GETTEXTBKCOLOR, 0, 0, timeoutMs, &now) && static_cast<COLORREF>(now) == marker;
         },
         timeoutMs);
+}
+
+void E2eSession::FocusList()
+{
+    ::SendMessageA(m_main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_list->GetHwnd()), TRUE);
+    ASSERT_NO_FATAL_FAILURE(BringToFront(m_main));
+    ASSERT_EQ(m_list->GetHwnd(), FocusOfThread(m_main));
+}
+
+HWND E2eSession::OpenMenu(const std::function<void()>& open)
+{
+    HWND menu = nullptr;
+    open();
+    EXPECT_TRUE(WaitUntil([&] { return (menu = PopupMenuOf(m_corvane.GetId())) != nullptr; })) << "no menu";
+    return menu;
+}
+
+void E2eSession::Choose(char mnemonic)
+{
+    RealInput::Key(static_cast<WORD>(mnemonic));
+    ASSERT_TRUE(WaitUntil([&] { return PopupMenuOf(m_corvane.GetId()) == nullptr; })) << "the menu stayed open";
+    ASSERT_TRUE(Sync());
+}
+
+std::function<void()> E2eSession::RightClickOn(int index)
+{
+    return [this, index] {
+        RealInput::MoveTo(m_list->GetLabelCentre(index));
+        RealInput::RightClick();
+    };
 }

@@ -51,11 +51,17 @@ protected:
     void StartStandin(bool toolbar = false, UINT pollMs = 0);
     // Starts a samples process with these arguments and waits until it shows
     // `count` windows, waits for input, and the stand-in has given them
-    // buttons; gives them in the stand-in's order.
-    Windows OpenSamples(CChildProcess& process, const CString& arguments, size_t count, DWORD timeoutMs = 10000);
+    // buttons; gives them in the stand-in's order. exe: the sample program
+    // or a copy of it (SamplesCopy).
+    Windows OpenSamples(CChildProcess& process, const CString& arguments, size_t count, DWORD timeoutMs = 10000,
+                        const CString& exe = SamplesExe());
+    // The sample program copied under another file name, which makes it
+    // another program; the copies go with the test.
+    CString SamplesCopy(const CString& fileName);
     // Starts the program with the Windows version that picks its taskbar kind
-    // (win2k: tab control, winxp: toolbar) and waits for its main window.
-    void StartCorvane(LPCSTR version = "win2k", DWORD timeoutMs = 10000);
+    // (win2k: tab control, winxp: toolbar) and waits for its main window,
+    // shown unless told it starts hidden, and for its start to end.
+    void StartCorvane(LPCSTR version = "win2k", DWORD timeoutMs = 10000, LPCSTR arguments = "", bool shown = true);
 
     Windows OnTaskbar() const { return m_client.GetButtons(); }
     // Gives the stand-in's buttons this order: every one off, then on again,
@@ -76,6 +82,15 @@ protected:
     // the drag did not start or did not end in time.
     bool Drag(int from, int to);
     bool IsResponsive(UINT timeoutMs = 5000) const;
+    // The list with the keyboard focus and the main window in front, as a
+    // user who works the list from the keyboard has it.
+    void FocusList();
+    // Opens a menu of the program with `open` and waits for it to show.
+    HWND OpenMenu(const std::function<void()>& open);
+    // Chooses an item of the open menu by its mnemonic; returns when its command has run.
+    void Choose(char mnemonic);
+    // A right click on the label of entry `index`, which opens the list's menu.
+    std::function<void()> RightClickOn(int index);
     // Waits until the program has handled everything it was busy with when
     // this was called: false when it did not get there in time.
     bool Sync(DWORD timeoutMs = 10000);
@@ -90,4 +105,5 @@ protected:
     HWND m_main = nullptr;
     std::unique_ptr<CRemoteListView> m_list;
     bool m_pressLeft = false;
+    CString m_copyFolder;
 };

@@ -62,9 +62,9 @@ std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly)
     return query.found;
 }
 
-HWND FindTopLevel(DWORD processId, LPCSTR className, LPCSTR caption)
+HWND FindTopLevel(DWORD processId, LPCSTR className, LPCSTR caption, bool visibleOnly)
 {
-    for (HWND hWnd : TopLevelWindows(processId)) {
+    for (HWND hWnd : TopLevelWindows(processId, visibleOnly)) {
         char name[64] = {};
         ::GetClassNameA(hWnd, name, sizeof name);
         if (std::strcmp(name, className) == 0 && WindowText(hWnd) == caption)

@@ -20,8 +20,9 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
 
 // The top-level windows of a process in Z order, visible ones only unless asked.
 std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly = true);
-// The first visible top-level window of the process with this class and caption.
-HWND FindTopLevel(DWORD processId, LPCSTR className, LPCSTR caption);
+// The first top-level window of the process with this class and caption,
+// among its visible ones unless asked.
+HWND FindTopLevel(DWORD processId, LPCSTR className, LPCSTR caption, bool visibleOnly = true);
 CString WindowText(HWND hWnd);
 // The window that has the keyboard focus in hWnd's thread, and the one that
 // has captured the mouse there.

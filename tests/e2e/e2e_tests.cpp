@@ -96,40 +96,6 @@ protected:
         EXPECT_TRUE(m_corvane.IsRunning());
     }
 
-    // The list with the keyboard focus and the main window in front, as a
-    // user who works the list from the keyboard has it.
-    void FocusList()
-    {
-        ::SendMessageA(m_main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_list->GetHwnd()), TRUE);
-        ASSERT_NO_FATAL_FAILURE(BringToFront(m_main));
-        ASSERT_EQ(m_list->GetHwnd(), FocusOfThread(m_main));
-    }
-
-    // Opens the list's menu with `open` and waits for it to show.
-    HWND OpenMenu(const std::function<void()>& open)
-    {
-        HWND menu = nullptr;
-        open();
-        EXPECT_TRUE(WaitUntil([&] { return (menu = PopupMenuOf(m_corvane.GetId())) != nullptr; })) << "no menu";
-        return menu;
-    }
-
-    // Chooses an item of the open menu by its mnemonic; returns when its command has run.
-    void Choose(char mnemonic)
-    {
-        RealInput::Key(static_cast<WORD>(mnemonic));
-        ASSERT_TRUE(WaitUntil([&] { return PopupMenuOf(m_corvane.GetId()) == nullptr; })) << "the menu stayed open";
-        ASSERT_TRUE(Sync());
-    }
-
-    std::function<void()> RightClickOn(int index)
-    {
-        return [this, index] {
-            RealInput::MoveTo(m_list->GetLabelCentre(index));
-            RealInput::RightClick();
-        };
-    }
-
     // Every key and every command of the list's menu, each checked on the
     // taskbar and in the list; on a toolbar taskbar the list starts in the
     // window order, and the arrange command brings the two together.

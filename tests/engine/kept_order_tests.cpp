@@ -229,6 +229,8 @@ TEST_F(KeptOrder, ResumingArrangesByTheStoredOrderAndWatchingWritesNewPrograms)
     EXPECT_EQ(m_shell.Calls(), Arranged(Entries()));
     EXPECT_EQ(Stored(), (Strings{pathC, "D:\\gone.exe", pathA, pathB}));
 
+    // The watch's first look, with nothing new: the arrangement is behind it.
+    kept.Watch();
     CSampleProgram d;
     ASSERT_TRUE(d.Start("corvane_third.exe", 1, "D"));
     m_shell.SetButtons(Concat({m_shell.Buttons(), {d[0]}}));

@@ -3,6 +3,7 @@
 #include "program_fixture.h"
 #include "engine/program.h"
 #include "tests/support/dialog_watcher.h"
+#include <algorithm>
 
 TEST(ProgramOfWindow, IsTheFullPathOfItsProcesssExecutableComparedWithoutCase)
 {
@@ -79,6 +80,23 @@ TEST_F(ProgramsTest, ANewProgramStaysAtTheEndWithoutACallAndIsRemembered)
     EXPECT_EQ(order.GetPrograms(), (std::vector<std::string>{pathA, pathB, pathC}));
     EXPECT_FALSE(m_engine.FollowTaskWindows(order)) << "nothing new at the next look";
     EXPECT_TRUE(m_shell.Calls().empty());
+}
+
+TEST_F(ProgramsTest, ANewWindowThatCameBeforeAMoveIsAddedAgainAtTheEnd)
+{
+    Show({m_a[0], m_b[0]});
+    CProgramOrder order({pathA, pathB});
+    const HWND c1 = Open("C1");
+    // The move's run is added again after the new window's button.
+    const std::vector<HWND> entries = Entries();
+    const int a = static_cast<int>(std::find(entries.begin(), entries.end(), m_a[0]) - entries.begin());
+    m_engine.MoveButton(a, a + 1);
+    m_shell.ClearCalls();
+
+    m_engine.FollowTaskWindows(order);
+    EXPECT_EQ(m_shell.Calls(), ReAdded({c1}));
+    EXPECT_EQ(Listed(), (std::vector<HWND>{m_b[0], m_a[0], c1}));
+    EXPECT_EQ(Buttons(), Listed());
 }
 
 TEST_F(ProgramsTest, SeveralNewWindowsAtOnceEndInTheListsOrderOnTheTaskbar)

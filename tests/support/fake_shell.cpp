@@ -13,13 +13,26 @@ int OpIndex(TaskbarOp op)
     return static_cast<int>(op);
 }
 
+// Set on the tray while it refuses notification icons.
+constexpr char kRefusesIconsProperty[] = "CorvaneFakeShell.RefusesIcons";
+
+// The tray takes every notification icon it is sent, as a shell does, unless
+// told to refuse them: Wine's Shell_NotifyIcon sends it WM_COPYDATA and gives
+// its answer.
+LRESULT CALLBACK TrayProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COPYDATA)
+        return ::GetPropA(hWnd, kRefusesIconsProperty) ? FALSE : TRUE;
+    return ::DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
 // A plain class for one of the shell's own window classes. When the name is
 // taken already, the owner stays empty: the class is not ours to unregister.
-void RegisterPlainClass(CWindowClass& owner, HINSTANCE instance, LPCSTR name)
+void RegisterPlainClass(CWindowClass& owner, HINSTANCE instance, LPCSTR name, WNDPROC procedure = ::DefWindowProcA)
 {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ::DefWindowProcA;
+    wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
     wc.lpszClassName = name;
     owner.Register(wc);
@@ -128,7 +141,7 @@ CFakeShell::CFakeShell(const FakeTaskbarLayout& layout)
 
     bool windows = true;
     if (layout.tray) {
-        RegisterPlainClass(m_trayClass, m_instance, kTrayClass);
+        RegisterPlainClass(m_trayClass, m_instance, kTrayClass, TrayProc);
         RegisterPlainClass(m_switcherClass, m_instance, kSwitcherClass);
         // Hidden, untitled and a tool window: never a task window itself.
         m_tray = ::CreateWindowExA(WS_EX_TOOLWINDOW, kTrayClass, "", WS_POPUP, 0, 770, 1280, 30,
@@ -156,8 +169,10 @@ CFakeShell::~CFakeShell()
     if (m_cookie)
         ::CoRevokeClassObject(m_cookie);
     // Destroying the tray destroys the chain under it; the classes go after.
-    if (m_tray)
+    if (m_tray) {
+        SetTakesIcons(true);
         ::DestroyWindow(m_tray);
+    }
 }
 
 void CFakeShell::SetButtons(const std::vector<HWND>& buttons)
@@ -263,4 +278,12 @@ HRESULT CFakeShell::OnActivateTab(HWND hWnd)
     if (SUCCEEDED(result) && position >= 0 && m_tabs)
         ::SendMessageA(m_tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(position), 0);
     return result;
+}
+
+void CFakeShell::SetTakesIcons(bool takes)
+{
+    if (takes)
+        ::RemovePropA(m_tray, kRefusesIconsProperty);
+    else
+        ::SetPropA(m_tray, kRefusesIconsProperty, reinterpret_cast<HANDLE>(1));
 }

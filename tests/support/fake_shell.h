@@ -70,6 +70,8 @@ public:
     void SetCreationFails(bool fails) { m_creationFails = fails; }
     void SetResult(TaskbarOp op, HRESULT result);
     void SetActivateFailsFor(HWND hWnd) { m_activateFailsFor = hWnd; }
+    // The tray takes notification icons (the default), or refuses them.
+    void SetTakesIcons(bool takes);
 
 private:
     class CTaskbarList;

@@ -1,0 +1,35 @@
+#pragma once
+// Owner of one icon in the shell's notification area: the icon is there from
+// Show until Hide or until the owner goes, whichever comes first. Move-only.
+#include <windows.h>
+#include <shellapi.h>
+
+class CTrayIcon {
+public:
+    CTrayIcon() = default;
+    ~CTrayIcon() { Hide(); }
+    CTrayIcon(const CTrayIcon&) = delete;
+    CTrayIcon& operator=(const CTrayIcon&) = delete;
+    CTrayIcon(CTrayIcon&& other) noexcept;
+    CTrayIcon& operator=(CTrayIcon&& other) noexcept;
+
+    // The icon of window hWnd, which gets callbackMessage with id as wParam
+    // and the mouse message as lParam. The icon is not copied: it must
+    // outlive the owner. False when the shell refused it; it is still
+    // wanted, and AddAgain offers it to the next shell.
+    bool Show(HWND hWnd, UINT id, UINT callbackMessage, HICON icon, LPCSTR tip);
+    // A shell that starts (again) has an empty notification area: the icon
+    // is added to it, when it is wanted.
+    bool AddAgain();
+    // Takes the icon away; nothing when there is none.
+    void Hide();
+    bool IsShown() const { return m_shown; }
+    // The shell took the icon when it was last offered: it can be clicked.
+    bool IsInArea() const { return m_inArea; }
+
+private:
+    // The first form of the record, which every shell from Windows 95 on takes.
+    NOTIFYICONDATAA m_data{};
+    bool m_shown = false;
+    bool m_inArea = false;
+};
