@@ -18,6 +18,7 @@
 #include "link_label_tests.h"
 #include "sizing_dialog_tests.h"
 #include "tests/support/pump.h"
+#include "tests/support/real_input.h"
 
 namespace {
 
@@ -41,25 +42,6 @@ class CSizingDlg : public CSizingDialog {
 public:
     CSizingDlg() : CSizingDialog(IDD_SIZING_TEST) {}
 };
-
-bool CursorAt(POINT p)
-{
-    POINT now{};
-    return ::GetCursorPos(&now) && now.x == p.x && now.y == p.y;
-}
-
-// Real mouse input at an absolute screen position.
-void Mouse(DWORD flags, POINT p)
-{
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
-    const int cy = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = (p.x * 65536 + cx - 1) / cx;
-    input.mi.dy = (p.y * 65536 + cy - 1) / cy;
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &input, sizeof input);
-}
 
 CRect ScreenRect(HWND hWnd)
 {
@@ -113,22 +95,14 @@ bool DragCorner(CSizingDlg& dlg, int dx, int dy, double& ms)
 {
     const CRect r = ScreenRect(dlg);
     const CPoint from(r.right - 2, r.bottom - 2);
-    Mouse(0, from);
-    if (!PumpMessagesUntil([&] { return CursorAt(from); }, kLimitMs))
+    RealInput::MoveTo(from);
+    if (!PumpMessagesUntil([&] { return RealInput::PointerAt(from); }, kLimitMs))
         return false;
     const CSize expected(r.Width() + dx, r.Height() + dy);
     std::atomic<bool> released{false};
     const double start = Now();
     std::thread hand([from, dx, dy, &released] {
-        Mouse(MOUSEEVENTF_LEFTDOWN, from);
-        constexpr int kSteps = 5;
-        for (int i = 1; i <= kSteps; ++i) {
-            const CPoint step(from.x + dx * i / kSteps, from.y + dy * i / kSteps);
-            Mouse(0, step);
-            for (int wait = 0; wait < 100 && !CursorAt(step); ++wait)
-                ::Sleep(10);
-        }
-        Mouse(MOUSEEVENTF_LEFTUP, CPoint(from.x + dx, from.y + dy));
+        RealInput::Drag(from, CPoint(from.x + dx, from.y + dy), 5);
         released = true;
     });
     const bool ended = PumpMessagesUntil(

@@ -2,6 +2,7 @@
 #include "controls/sizing_dialog.h"
 #include "sizing_dialog_tests.h"
 #include "tests/support/pump.h"
+#include "tests/support/real_input.h"
 #include <cstring>
 #include <functional>
 #include <ostream>
@@ -411,26 +412,6 @@ TEST(SizingDialog, MinMaxInfoGivesTheOpeningSizeAndLocksAxesOnRequest)
     dlg.DestroyWindow();
 }
 
-bool CursorAt(POINT p)
-{
-    POINT now{};
-    return ::GetCursorPos(&now) && now.x == p.x && now.y == p.y;
-}
-
-// Real mouse input at an absolute screen position.
-void SendMouse(DWORD flags, POINT p)
-{
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
-    const int cy = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    // Rounded up, so that the normalised position maps back onto pixel p.
-    input.mi.dx = (p.x * 65536 + cx - 1) / cx;
-    input.mi.dy = (p.y * 65536 + cy - 1) / cy;
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &input, sizeof input);
-}
-
 // Drags the window's bottom-right frame corner by (dx, dy) as a user would,
 // and pumps until the drag has ended with the window at `expected`, its
 // size clamped as the dialog wants it. The platform's sizing loop runs on
@@ -441,21 +422,11 @@ void DragFrameCorner(const CWnd& dlg, int dx, int dy, CSize expected)
     const CRect r = WindowRect(dlg);
     const CPoint from(r.right - 2, r.bottom - 2);
     ASSERT_EQ(HTBOTTOMRIGHT, dlg.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(from.x, from.y)));
-    SendMouse(0, from);
-    ASSERT_TRUE(PumpMessagesUntil([&] { return CursorAt(from); }, 10000));
-    constexpr int kSteps = 5;
+    RealInput::MoveTo(from);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return RealInput::PointerAt(from); }, 10000));
     std::atomic<bool> released{false};
     std::thread user([from, dx, dy, &released] {
-        SendMouse(MOUSEEVENTF_LEFTDOWN, from);
-        for (int i = 1; i <= kSteps; ++i) {
-            const CPoint step(from.x + dx * i / kSteps, from.y + dy * i / kSteps);
-            SendMouse(0, step);
-            // Paced by the pointer, not by the clock; the loop may also move
-            // the pointer itself, so the wait is bounded.
-            for (int wait = 0; wait < 100 && !CursorAt(step); ++wait)
-                ::Sleep(10);
-        }
-        SendMouse(MOUSEEVENTF_LEFTUP, CPoint(from.x + dx, from.y + dy));
+        RealInput::Drag(from, CPoint(from.x + dx, from.y + dy), 5);
         released = true;
     });
     // The sizing loop runs inside this pump from the press to the release.

@@ -9,6 +9,7 @@
 #include "framework/types.h"
 #include "standin/child_process.h"
 #include "tests/support/app_version.h"
+#include "tests/support/real_input.h"
 
 CString CorvaneExe();
 CString StandinExe();
@@ -75,15 +76,3 @@ private:
     void* m_remote = nullptr;
 };
 
-// Real input through the system's input queue, as a hand gives it: it goes to
-// the window under the pointer (or the one that captured the mouse) and to the
-// foreground window's focus.
-namespace RealInput {
-void MoveTo(POINT screen);
-void LeftDown();
-void LeftUp();
-void RightClick();
-void Key(WORD vk);
-// A key pressed while another is held, Alt+R for instance.
-void Chord(WORD held, WORD vk);
-}  // namespace RealInput
