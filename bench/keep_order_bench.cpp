@@ -14,6 +14,7 @@
 #include "standin/child_process.h"
 #include "standin/standin_client.h"
 #include "tests/support/fake_shell.h"
+#include "tests/support/process_windows.h"
 #include "tests/support/pump.h"
 #include "tests/support/task_windows.h"
 #include <commctrl.h>
@@ -30,31 +31,15 @@ public:
     CImageList m_imageList;
 };
 
-struct CSearch {
-    DWORD processId;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectVisible(HWND hWnd, LPARAM lParam)
-{
-    auto* search = reinterpret_cast<CSearch*>(lParam);
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(hWnd, &processId);
-    if (processId == search->processId && ::IsWindowVisible(hWnd))
-        search->windows.push_back(hWnd);
-    return TRUE;
-}
-
 // The visible windows of a process once there are `count` of them; empty
 // after ten seconds without.
 std::vector<HWND> WaitForWindows(DWORD processId, size_t count)
 {
     const DWORD start = ::GetTickCount();
     for (;;) {
-        CSearch search{processId, {}};
-        ::EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&search));
-        if (search.windows.size() >= count)
-            return search.windows;
+        std::vector<HWND> windows = TopLevelWindows(processId);
+        if (windows.size() >= count)
+            return windows;
         if (::GetTickCount() - start > 10000)
             return {};
         PumpMessagesFor(20);

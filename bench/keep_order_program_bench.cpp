@@ -29,6 +29,7 @@
 #include "standin/sample_windows.h"
 #include "standin/standin_client.h"
 #include "tests/support/app_version.h"
+#include "tests/support/process_windows.h"
 #include "tests/support/pump.h"
 
 namespace {
@@ -38,33 +39,6 @@ constexpr int kPlacements = 10;
 // The program's watch period.
 constexpr DWORD kWatchMs = 500;
 constexpr DWORD kIdleMs = 60000;
-
-struct CSearch {
-    DWORD processId;
-    const char* className;
-    bool visibleOnly;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK Collect(HWND hWnd, LPARAM lParam)
-{
-    auto* search = reinterpret_cast<CSearch*>(lParam);
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(hWnd, &processId);
-    char name[32] = {};
-    ::GetClassNameA(hWnd, name, sizeof name);
-    if (processId == search->processId && (!search->visibleOnly || ::IsWindowVisible(hWnd)) &&
-        (!search->className || std::string(name) == search->className))
-        search->windows.push_back(hWnd);
-    return TRUE;
-}
-
-std::vector<HWND> WindowsOf(DWORD processId, const char* className = nullptr, bool visibleOnly = true)
-{
-    CSearch search{processId, className, visibleOnly, {}};
-    ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
-    return search.windows;
-}
 
 // Pumps this thread's messages (the stand-in and the program ask this
 // program's windows for their icons) until done() holds; false after limitMs.
@@ -110,7 +84,7 @@ bool Run(int n, const CStandinClient& client)
     const std::string arguments = "--count " + std::to_string(n - 1) + " --prefix Bench";
     const CString samplesExe = ModuleRelativePath(STANDIN_RELATIVE_DIR "/corvane_samples.exe");
     if (!samples.Start(samplesExe, arguments.c_str()) ||
-        !Until([&] { return WindowsOf(samples.GetId()).size() == static_cast<size_t>(n - 1); }, 60000))
+        !Until([&] { return TopLevelWindows(samples.GetId()).size() == static_cast<size_t>(n - 1); }, 60000))
         return Fail("the sample windows did not open");
     ::WaitForInputIdle(samples.GetProcess(), 60000);
     CSampleWindow first;
@@ -132,7 +106,7 @@ bool Run(int n, const CStandinClient& client)
     HWND mainWnd = nullptr;
     // Started, the list and then the taskbar arranged by the kept order.
     if (!Until([&] {
-            const std::vector<HWND> found = WindowsOf(corvane.GetId(), "#32770");
+            const std::vector<HWND> found = TopLevelWindows(corvane.GetId(), true, "#32770");
             mainWnd = found.empty() ? nullptr : found.front();
             return mainWnd && ListCount(mainWnd) == n && client.GetButtonWindow(0) == first.m_hWnd &&
                    client.GetCallCount() >= 2 * n;

@@ -26,6 +26,7 @@
 #include "standin/sample_windows.h"
 #include "standin/standin_client.h"
 #include "tests/support/app_version.h"
+#include "tests/support/process_windows.h"
 
 namespace {
 
@@ -147,24 +148,6 @@ bool Run(int n, const CStandinClient& client)
     return ordered && moved;
 }
 
-struct CFindMain {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam)
-{
-    auto* query = reinterpret_cast<CFindMain*>(lParam);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(hWnd, &process);
-    char name[16] = {};
-    ::GetClassNameA(hWnd, name, sizeof name);
-    if (process != query->processId || !::IsWindowVisible(hWnd) || std::strcmp(name, "#32770") != 0)
-        return TRUE;
-    query->found = hWnd;
-    return FALSE;
-}
-
 // A command of corvane.exe's main window, run to its end.
 bool Command(HWND mainWnd, UINT id)
 {
@@ -211,10 +194,9 @@ bool RunProgram(int n, CStandinProcess& standin, const CString& standinExe)
     CChildProcess corvane;
     if (!corvane.Start(ModuleRelativePath(CORVANE_RELATIVE_DIR "/corvane.exe"), ""))
         return Fail("corvane.exe did not start");
-    CFindMain query{corvane.GetId(), nullptr};
-    for (; !query.found && Now() - launch < 300000; ::Sleep(20))
-        ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&query));
-    HWND mainWnd = query.found;
+    HWND mainWnd = nullptr;
+    for (; !mainWnd && Now() - launch < 300000; ::Sleep(20))
+        mainWnd = FindTopLevel(corvane.GetId(), "#32770", nullptr);
     if (!mainWnd)
         return Fail("corvane.exe showed no main window");
     std::printf("  %-22s %10.2f ms\n", "start, first refresh", Now() - launch);

@@ -28,22 +28,6 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs)
 
 namespace {
 
-struct WindowQuery {
-    DWORD processId;
-    bool visibleOnly;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
-{
-    auto* query = reinterpret_cast<WindowQuery*>(lParam);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(hWnd, &owner);
-    if (owner == query->processId && (!query->visibleOnly || ::IsWindowVisible(hWnd)))
-        query->found.push_back(hWnd);
-    return TRUE;
-}
-
 GUITHREADINFO ThreadInfoOf(HWND hWnd)
 {
     GUITHREADINFO info{};
@@ -54,24 +38,6 @@ GUITHREADINFO ThreadInfoOf(HWND hWnd)
 }
 
 }  // namespace
-
-std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly)
-{
-    WindowQuery query{processId, visibleOnly, {}};
-    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
-    return query.found;
-}
-
-HWND FindTopLevel(DWORD processId, LPCSTR className, LPCSTR caption, bool visibleOnly)
-{
-    for (HWND hWnd : TopLevelWindows(processId, visibleOnly)) {
-        char name[64] = {};
-        ::GetClassNameA(hWnd, name, sizeof name);
-        if (std::strcmp(name, className) == 0 && WindowText(hWnd) == caption)
-            return hWnd;
-    }
-    return nullptr;
-}
 
 CString WindowText(HWND hWnd)
 {

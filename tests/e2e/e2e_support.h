@@ -9,6 +9,7 @@
 #include "framework/types.h"
 #include "standin/child_process.h"
 #include "tests/support/app_version.h"
+#include "tests/support/process_windows.h"
 #include "tests/support/real_input.h"
 
 CString CorvaneExe();
@@ -19,11 +20,6 @@ CString SamplesExe();
 // between, until it holds; false when timeoutMs passed first.
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
 
-// The top-level windows of a process in Z order, visible ones only unless asked.
-std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly = true);
-// The first top-level window of the process with this class and caption,
-// among its visible ones unless asked.
-HWND FindTopLevel(DWORD processId, LPCSTR className, LPCSTR caption, bool visibleOnly = true);
 CString WindowText(HWND hWnd);
 // The window that has the keyboard focus in hWnd's thread, and the one that
 // has captured the mouse there.

@@ -1,31 +1,9 @@
 #include "program_fixture.h"
 #include "engine/program.h"
 #include "standin/standin_client.h"
+#include "tests/support/process_windows.h"
 #include "tests/support/pump.h"
 #include <algorithm>
-
-namespace {
-
-struct CWindowSearch {
-    DWORD processId;
-    std::string title;
-    HWND found;
-};
-
-BOOL CALLBACK FindTitled(HWND hWnd, LPARAM lParam)
-{
-    auto* search = reinterpret_cast<CWindowSearch*>(lParam);
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(hWnd, &processId);
-    char title[256] = {};
-    ::GetWindowTextA(hWnd, title, sizeof title);
-    if (processId != search->processId || !::IsWindowVisible(hWnd) || search->title != title)
-        return TRUE;
-    search->found = hWnd;
-    return FALSE;
-}
-
-}  // namespace
 
 bool CSampleProgram::Start(const std::string& copyName, int count, const std::string& prefix)
 {
@@ -47,14 +25,14 @@ bool CSampleProgram::Start(const std::string& copyName, int count, const std::st
         return false;
     const DWORD start = ::GetTickCount();
     for (int i = 1; i <= count; ++i) {
-        CWindowSearch search{m_process.GetId(), prefix + " " + std::to_string(i), nullptr};
-        for (::EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search)); !search.found;
-             ::EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search))) {
+        const std::string title = prefix + " " + std::to_string(i);
+        HWND found;
+        while (!(found = FindTopLevel(m_process.GetId(), nullptr, title.c_str()))) {
             if (::GetTickCount() - start > 10000)
                 return false;
             PumpMessagesFor(20);
         }
-        m_windows.push_back(search.found);
+        m_windows.push_back(found);
     }
     return true;
 }

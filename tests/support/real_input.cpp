@@ -31,12 +31,19 @@ LONG Normalise(LONG pixel, int extent)
     return static_cast<LONG>((static_cast<LONGLONG>(pixel) * 65536 + extent - 1) / extent);
 }
 
+// A button event where the pointer is moved to in the same input, so that
+// nothing can move it in between.
+void SendMouseAt(DWORD flags, POINT screen)
+{
+    SendMouse(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Normalise(screen.x, ::GetSystemMetrics(SM_CXSCREEN)),
+              Normalise(screen.y, ::GetSystemMetrics(SM_CYSCREEN)));
+}
+
 }  // namespace
 
 void MoveTo(POINT screen)
 {
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Normalise(screen.x, ::GetSystemMetrics(SM_CXSCREEN)),
-              Normalise(screen.y, ::GetSystemMetrics(SM_CYSCREEN)));
+    SendMouseAt(0, screen);
 }
 
 void LeftDown()
@@ -69,15 +76,14 @@ bool PointerAt(POINT screen)
 
 void Drag(POINT from, POINT to, int steps)
 {
-    MoveTo(from);
-    LeftDown();
+    SendMouseAt(MOUSEEVENTF_LEFTDOWN, from);
     for (int i = 1; i <= steps; ++i) {
         const POINT step{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps};
         MoveTo(step);
         for (int wait = 0; wait < 100 && !PointerAt(step); ++wait)
             ::Sleep(10);
     }
-    LeftUp();
+    SendMouseAt(MOUSEEVENTF_LEFTUP, to);
 }
 
 void Chord(WORD held, WORD vk)
