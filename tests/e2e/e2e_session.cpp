@@ -19,12 +19,6 @@ CPoint CursorPos()
     return point;
 }
 
-bool PointerTo(CPoint point)
-{
-    RealInput::MoveTo(point);
-    return WaitUntil([&] { return CursorPos() == point; }, 2000);
-}
-
 BOOL CALLBACK CollectAll(HWND hWnd, LPARAM lParam)
 {
     reinterpret_cast<Windows*>(lParam)->push_back(hWnd);
@@ -32,6 +26,12 @@ BOOL CALLBACK CollectAll(HWND hWnd, LPARAM lParam)
 }
 
 }  // namespace
+
+bool PointerTo(CPoint point)
+{
+    RealInput::MoveTo(point);
+    return WaitUntil([&] { return CursorPos() == point; }, 2000);
+}
 
 CHoverTime::CHoverTime(UINT ms)
 {
@@ -160,7 +160,7 @@ void E2eSession::StartCorvane(LPCSTR version, DWORD timeoutMs, LPCSTR arguments,
     m_list.reset();
     m_version.reset();
     m_version = std::make_unique<CAppVersion>("corvane.exe", version);
-    ASSERT_TRUE(m_corvane.Start(CorvaneExe(), arguments)) << CorvaneExe().str();
+    ASSERT_TRUE(m_corvane.Start(CorvaneExe(), arguments)) << CorvaneExe().str() << ": error " << ::GetLastError();
     // The first refresh runs before the window shows. A hidden one is found
     // as soon as it exists, its controls a moment later.
     ASSERT_TRUE(WaitUntil(
@@ -304,6 +304,10 @@ void E2eSession::FocusList()
 HWND E2eSession::OpenMenu(const std::function<void()>& open)
 {
     HWND menu = nullptr;
+    // What the program was still doing (the activation and focus changes of
+    // hiding or showing its window come as messages) is over before the
+    // click that opens the menu, which a late change of activation closes.
+    EXPECT_TRUE(Sync()) << "the program did not come back to its loop";
     open();
     EXPECT_TRUE(WaitUntil([&] { return (menu = PopupMenuOf(m_corvane.GetId())) != nullptr; })) << "no menu";
     return menu;

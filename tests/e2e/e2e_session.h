@@ -39,6 +39,11 @@ private:
     bool m_set = false;
 };
 
+// Moves the real pointer there and waits until the system has it there, so
+// that a press that follows goes to the window under that point; false when
+// it did not get there within 2 s.
+bool PointerTo(CPoint point);
+
 class E2eSession : public ::testing::Test {
 protected:
     void SetUp() override;

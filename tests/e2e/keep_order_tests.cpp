@@ -108,14 +108,14 @@ protected:
     }
     void LeftClick(HWND icon)
     {
-        RealInput::MoveTo(CentreOf(icon));
+        EXPECT_TRUE(PointerTo(CentreOf(icon))) << "the pointer did not reach the icon";
         RealInput::LeftDown();
         RealInput::LeftUp();
     }
     std::function<void()> RightClickOnIcon(HWND icon)
     {
         return [icon] {
-            RealInput::MoveTo(CentreOf(icon));
+            EXPECT_TRUE(PointerTo(CentreOf(icon))) << "the pointer did not reach the icon";
             RealInput::RightClick();
         };
     }
