@@ -101,8 +101,10 @@ bool DragCorner(CSizingDlg& dlg, int dx, int dy, double& ms)
     const CSize expected(r.Width() + dx, r.Height() + dy);
     std::atomic<bool> released{false};
     const double start = Now();
-    std::thread hand([from, dx, dy, &released] {
-        RealInput::Drag(from, CPoint(from.x + dx, from.y + dy), 5);
+    const DWORD sizer = ::GetCurrentThreadId();
+    std::thread hand([from, dx, dy, sizer, &released] {
+        RealInput::Drag(from, CPoint(from.x + dx, from.y + dy), 5,
+                        [sizer] { return RealInput::InMoveSizeLoop(sizer); });
         released = true;
     });
     const bool ended = PumpMessagesUntil(

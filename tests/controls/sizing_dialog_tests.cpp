@@ -425,8 +425,10 @@ void DragFrameCorner(const CWnd& dlg, int dx, int dy, CSize expected)
     RealInput::MoveTo(from);
     ASSERT_TRUE(PumpMessagesUntil([&] { return RealInput::PointerAt(from); }, 10000));
     std::atomic<bool> released{false};
-    std::thread user([from, dx, dy, &released] {
-        RealInput::Drag(from, CPoint(from.x + dx, from.y + dy), 5);
+    const DWORD sizer = ::GetCurrentThreadId();
+    std::thread user([from, dx, dy, sizer, &released] {
+        RealInput::Drag(from, CPoint(from.x + dx, from.y + dy), 5,
+                        [sizer] { return RealInput::InMoveSizeLoop(sizer); });
         released = true;
     });
     // The sizing loop runs inside this pump from the press to the release.

@@ -74,9 +74,11 @@ bool PointerAt(POINT screen)
     return ::GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
 }
 
-void Drag(POINT from, POINT to, int steps)
+void Drag(POINT from, POINT to, int steps, const std::function<bool()>& started)
 {
     SendMouseAt(MOUSEEVENTF_LEFTDOWN, from);
+    for (int wait = 0; started && wait < 1000 && !started(); ++wait)
+        ::Sleep(10);
     for (int i = 1; i <= steps; ++i) {
         const POINT step{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps};
         MoveTo(step);
@@ -84,6 +86,13 @@ void Drag(POINT from, POINT to, int steps)
             ::Sleep(10);
     }
     SendMouseAt(MOUSEEVENTF_LEFTUP, to);
+}
+
+bool InMoveSizeLoop(DWORD threadId)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(threadId, &info) && (info.flags & GUI_INMOVESIZE);
 }
 
 void Chord(WORD held, WORD vk)

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <functional>
 
 // Real input through the system's input queue, as a hand gives it: it goes to
 // the window under the pointer (or the one that captured the mouse) and to the
@@ -17,6 +18,10 @@ bool PointerAt(POINT screen);
 // A drag with the left button from `from` to `to` in `steps` moves, each once
 // the pointer is where the one before put it (waited for within a bound, since
 // a sizing or tracking loop may move the pointer itself). It blocks, so it is
-// given from a thread other than the one whose loop it drives.
-void Drag(POINT from, POINT to, int steps);
+// given from a thread other than the one whose loop it drives. When `started`
+// is given, the moves wait until it holds after the press (within 10 s): a
+// loop that starts after the button is up again ends at once.
+void Drag(POINT from, POINT to, int steps, const std::function<bool()>& started = nullptr);
+// Whether the thread runs the system's loop that moves or sizes a window.
+bool InMoveSizeLoop(DWORD threadId);
 }  // namespace RealInput
