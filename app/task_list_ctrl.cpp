@@ -17,12 +17,19 @@ void CTaskListCtrl::SetEmptyText(const CString& text)
 
 void CTaskListCtrl::OnPaint()
 {
-    // The control paints first, as on every system; the text goes over it.
-    // (The version-6 control's own notification for an empty list exists
-    // only from Vista on.)
-    Default();
-    if (GetItemCount() == 0 && !m_emptyText.IsEmpty())
-        DrawEmptyText();
+    if (GetItemCount() != 0 || m_emptyText.IsEmpty()) {
+        Default();
+        return;
+    }
+    // One paint for the control and the text: the control paints into this
+    // paint's DC, passed in wParam as the common controls accept it, and the
+    // text follows in the same DC, whose clipping is the area being painted.
+    // Drawn anywhere else, the smoothed edges of the glyphs would be drawn
+    // again over themselves and darken. (The version-6 control's own
+    // notification for an empty list exists only from Vista on.)
+    CPaintDC dc(m_hWnd);
+    DefWindowProc(WM_PAINT, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    DrawEmptyText(dc);
 }
 
 void CTaskListCtrl::OnSize(UINT, int, int)
@@ -34,11 +41,10 @@ void CTaskListCtrl::OnSize(UINT, int, int)
         Invalidate();
 }
 
-void CTaskListCtrl::DrawEmptyText()
+void CTaskListCtrl::DrawEmptyText(CDC& dc)
 {
     CRect client;
     GetClientRect(&client);
-    CClientDC dc(m_hWnd);
     // The dialog's font, which the list's own entries use too.
     HFONT font = reinterpret_cast<HFONT>(::SendMessageA(GetParent(), WM_GETFONT, 0, 0));
     const CSelectObject selected(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));

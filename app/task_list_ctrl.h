@@ -1,8 +1,9 @@
 #pragma once
 // The main window's task list: a list view that, while it holds no entry,
-// says in its client area why. The text is drawn over the control's own
-// painting, never added as an entry.
+// says in its client area why. The text is drawn in the control's own
+// painting, over its background, never added as an entry.
 #include "framework/controls.h"
+#include "framework/gdi.h"
 
 class CTaskListCtrl : public CListCtrl {
 public:
@@ -15,7 +16,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void DrawEmptyText();
+    void DrawEmptyText(CDC& dc);
 
     CString m_emptyText;
 };

@@ -78,6 +78,22 @@ std::string ClassProgram(HWND hWnd)
     return kClassPrefix + std::string(name, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
+bool IsClassProgram(const std::string& program)
+{
+    return program.compare(0, sizeof kClassPrefix - 1, kClassPrefix) == 0;
+}
+
+bool ExecutableExists(const std::string& path)
+{
+    // A path on a drive without its disk (a CD, a floppy) would otherwise
+    // have the system ask for the disk in a box of its own.
+    const UINT previousMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD error = ::GetLastError();
+    ::SetErrorMode(previousMode);
+    return attributes != INVALID_FILE_ATTRIBUTES || (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND);
+}
+
 std::string ProgramOfWindow(HWND hWnd)
 {
     return CProgramNames().Of(hWnd);

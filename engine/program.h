@@ -19,6 +19,11 @@ std::string ExecutableByImageName(DWORD processId);
 std::string LongPathForm(const std::string& path);
 // "class:" + the window's class name.
 std::string ClassProgram(HWND hWnd);
+// True for a program that ClassProgram gave: a class, not an executable.
+bool IsClassProgram(const std::string& program);
+// False only when the system says that no file is at the path now: a drive
+// or share that cannot be reached says nothing about the program.
+bool ExecutableExists(const std::string& path);
 // The program of a window: the first of the three above that gives one, a path
 // in its long form.
 std::string ProgramOfWindow(HWND hWnd);

@@ -52,7 +52,47 @@ bool CProgramOrder::Follow(const std::vector<std::string>& listed)
     }
     const bool changed = next != *this;
     *this = std::move(next);
-    return changed;
+    return Bound(listed) || changed;
+}
+
+bool CProgramOrder::Bound(const std::vector<std::string>& listed, const ExistsTest& exists)
+{
+    if (m_programs.size() <= kMaxPrograms)
+        return false;
+    std::vector<std::string> listedKeys;
+    listedKeys.reserve(listed.size());
+    for (const std::string& program : listed)
+        listedKeys.push_back(ProgramKey(program));
+    std::sort(listedKeys.begin(), listedKeys.end());
+
+    size_t excess = m_programs.size() - kMaxPrograms;
+    std::vector<bool> dropped(m_programs.size(), false);
+    // From the lowest up, so that a program the user placed high is the last
+    // of its kind to go; and the existence of a file is asked only until
+    // there is room.
+    const auto dropFromTheEnd = [&](const std::function<bool(size_t)>& which) {
+        for (size_t i = m_programs.size(); i-- > 0 && excess > 0;) {
+            if (dropped[i] || std::binary_search(listedKeys.begin(), listedKeys.end(), m_keys[i]) || !which(i))
+                continue;
+            dropped[i] = true;
+            --excess;
+        }
+    };
+    dropFromTheEnd([&](size_t i) { return !IsClassProgram(m_programs[i]) && !exists(m_programs[i]); });
+    dropFromTheEnd([&](size_t i) { return IsClassProgram(m_programs[i]); });
+    dropFromTheEnd([](size_t) { return true; });
+
+    std::vector<std::string> programs, keys;
+    for (size_t i = 0; i < m_programs.size(); ++i) {
+        if (!dropped[i]) {
+            programs.push_back(std::move(m_programs[i]));
+            keys.push_back(std::move(m_keys[i]));
+        }
+    }
+    const bool any = programs.size() < m_programs.size();
+    m_programs = std::move(programs);
+    m_keys = std::move(keys);
+    return any;
 }
 
 size_t CProgramOrder::PlaceFor(const std::string& program, const std::vector<std::string>& listed) const

@@ -3,6 +3,8 @@
 // their windows, kept also for programs that have no window open, so that a
 // program started again finds its place. Each program appears once, compared
 // without regard to case, spelt as it was first seen.
+#include "engine/program.h"
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,8 +25,18 @@ public:
     // entries in list order (repetitions allowed). The listed programs take
     // the order of their first entries; a remembered program with no entry
     // stays just after the program that stood before it here (or first, when
-    // it was first). True when the order changed.
+    // it was first); then bounded (Bound). True when the order changed.
     bool Follow(const std::vector<std::string>& listed);
+
+    // The most programs remembered, so that the order neither grows with
+    // every installer ever run nor reaches the store's size limit.
+    static constexpr size_t kMaxPrograms = 256;
+    using ExistsTest = std::function<bool(const std::string& path)>;
+    // Drops programs until at most kMaxPrograms remain, never one of `listed`
+    // (the programs of the list's entries): first those whose executable is
+    // gone, then "class:" entries, then the rest; within each, the lowest in
+    // the order first. True when any was dropped.
+    bool Bound(const std::vector<std::string>& listed, const ExistsTest& exists = ExecutableExists);
 
     // Where a new window of `program` goes among entries whose programs are
     // `listed`, in list order: just after the last entry of its program;

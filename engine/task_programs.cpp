@@ -93,6 +93,9 @@ bool CTaskButtonList::ArrangeByProgramOrder(CProgramOrder& order)
     bool appended = false;
     for (const std::string& program : programs)
         appended = order.Append(program) || appended;
+    // Room for them is made among the programs without a window.
+    if (appended)
+        order.Bound(programs);
     return appended;
 }
 
@@ -153,5 +156,7 @@ bool CTaskButtonList::FollowTaskWindows(CProgramOrder& order)
         listed.insert(listed.begin() + at, hWnd);
         programs.insert(programs.begin() + at, program);
     }
+    if (appended)
+        order.Bound(programs);
     return appended;
 }

@@ -1,6 +1,7 @@
 #include "framework/app.h"
 #include "framework/wnd.h"
 #include <commctrl.h>
+#include <shlwapi.h>
 #include <cstring>
 
 namespace {
@@ -66,10 +67,37 @@ int AfxWinMain(HINSTANCE instance)
         return -1;
     app->m_hInstance = instance;
     // Dialog templates name common-control classes, which must be registered first.
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&icc);
+    if (!InitCommonControlClasses())
+        return -1;
     // A dialog program runs its modal loop inside InitInstance and returns FALSE;
     // there is no loop of the framework's own to run afterwards.
     app->InitInstance();
     return app->ExitInstance();
+}
+
+DWORD CommonControlClasses(DWORD comctlMajorVersion)
+{
+    return comctlMajorVersion >= 6 ? ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES : ICC_WIN95_CLASSES;
+}
+
+DWORD LoadedCommonControlsVersion()
+{
+    // The name goes through the process's activation context, as the
+    // program's own imports did: with the manifest on XP and later, version 6.
+    HMODULE comctl = ::GetModuleHandleA("comctl32.dll");
+    FARPROC proc = comctl ? ::GetProcAddress(comctl, "DllGetVersion") : nullptr;
+    if (!proc)
+        return 0;
+    // GetProcAddress gives one generic function type; the export's own type
+    // is the documented one.
+    const auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void (*)()>(proc));
+    DLLVERSIONINFO info{};
+    info.cbSize = sizeof info;
+    return SUCCEEDED(getVersion(&info)) ? info.dwMajorVersion : 0;
+}
+
+bool InitCommonControlClasses()
+{
+    INITCOMMONCONTROLSEX icc{sizeof icc, CommonControlClasses(LoadedCommonControlsVersion())};
+    return ::InitCommonControlsEx(&icc) != FALSE;
 }

@@ -39,5 +39,18 @@ inline void AfxEnableControlContainer(void* = nullptr) {}
 // Shows a message box captioned with the application's title and owned by its
 // active window; MB_ICONEXCLAMATION is added when the type names no icon.
 int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpContext = 0);
-// The framework's entry point: runs InitInstance of the application object.
+// The framework's entry point: registers the common-control classes, then
+// runs InitInstance of the application object; -1 when the classes could not
+// be registered, without which no dialog of the program can be made.
 int AfxWinMain(HINSTANCE instance);
+
+// The classes to ask InitCommonControlsEx for, given the major version of the
+// loaded comctl32. Only version 6 knows ICC_STANDARD_CLASSES, and an older
+// one (5.81 on Windows 2000, or without the manifest) fails the whole call
+// over a flag it does not know.
+DWORD CommonControlClasses(DWORD comctlMajorVersion);
+// The major version that the loaded comctl32 reports through DllGetVersion;
+// 0 when it exports none (before 4.71).
+DWORD LoadedCommonControlsVersion();
+// InitCommonControlsEx with the classes the loaded comctl32 knows; its result.
+bool InitCommonControlClasses();

@@ -19,6 +19,9 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 list="$here/floor-imports.txt"
 objdump=x86_64-w64-mingw32-objdump   # reads PE32 and PE32+ alike
+# Its headings are parsed below, in English: binutils translates them under
+# another language (the test sessions run with LC_ALL=zh_CN.UTF-8 for Wine).
+export LC_ALL=C
 [ $# -gt 0 ] || { echo "usage: floor-check.sh EXE..." >&2; exit 2; }
 
 # An awk function for hexadecimal numbers: Debian's default awk (mawk) has

@@ -173,6 +173,90 @@ TEST_F(MainDlgTest, AnEmptyListWithoutATaskbarSaysSoCentredAndWrappedToItsWidth)
     EXPECT_EQ(0, ::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
 }
 
+// The list's client area as its window holds it now, one 0xRRGGBB a pixel,
+// row by row: what the program drew, before the display shows it.
+std::vector<DWORD> ClientPixels(HWND list)
+{
+    CRect client;
+    ::GetClientRect(list, &client);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = client.Width();
+    info.bmiHeader.biHeight = -client.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* raw = nullptr;
+    CBitmap bitmap;
+    bitmap.Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0));
+    struct CMemoryDC {
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        ~CMemoryDC() { ::DeleteDC(dc); }
+    } memory;
+    {
+        const CSelectObject selected(memory.dc, bitmap);
+        const CClientDC own(list);
+        ::BitBlt(memory.dc, 0, 0, client.Width(), client.Height(), own, 0, 0, SRCCOPY);
+    }
+    const auto* pixels = static_cast<const DWORD*>(raw);
+    std::vector<DWORD> result(pixels, pixels + client.Width() * client.Height());
+    for (DWORD& pixel : result)
+        pixel &= 0xFFFFFF;
+    return result;
+}
+
+TEST_F(MainDlgTest, AnEmptyListsTextIsDrawnOnlyWhereTheListIsPainted)
+{
+    m_shell.reset();
+    m_shell = std::make_unique<CFakeShell>(FakeTaskbarLayout::NoTray());
+    Open();
+    ::SetFocus(m_dlg.GetDlgItem(IDOK));
+    ASSERT_FALSE(InkOnScreen(m_dlg, List()).IsRectEmpty());
+    ::RedrawWindow(List(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const std::vector<DWORD> full = ClientPixels(List());
+
+    // Everything in a colour that no painting uses, then the left half, which
+    // cuts through every line of the text, painted again.
+    CRect client;
+    ::GetClientRect(List(), &client);
+    constexpr COLORREF kMarker = RGB(255, 0, 255);
+    {
+        CClientDC dc(List());
+        dc.FillSolidRect(&client, kMarker);
+    }
+    CRect half = client;
+    half.right = client.Width() / 2;
+    ::RedrawWindow(List(), &half, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const std::vector<DWORD> partly = ClientPixels(List());
+    ASSERT_EQ(partly.size(), full.size());
+    int outside = 0, differentInside = 0;
+    for (int y = 0; y < client.Height(); ++y) {
+        for (int x = 0; x < client.Width(); ++x) {
+            const size_t at = static_cast<size_t>(y * client.Width() + x);
+            if (x >= half.right)
+                outside += partly[at] != 0xFF00FF;
+            else
+                differentInside += partly[at] != full[at];
+        }
+    }
+    EXPECT_EQ(outside, 0) << "pixels drawn outside the area being painted";
+    EXPECT_EQ(differentInside, 0) << "pixels unlike a full paint's inside it";
+}
+
+TEST_F(MainDlgTest, AnEmptyListsTextBreaksARunWithoutBlanksInsideTheList)
+{
+    m_shell.reset();
+    m_shell = std::make_unique<CFakeShell>(FakeTaskbarLayout::NoTray());
+    Open();
+    ::SetFocus(m_dlg.GetDlgItem(IDOK));
+    auto* list = static_cast<CTaskListCtrl*>(CWnd::FromHandlePermanent(List()));
+    ASSERT_NE(list, nullptr);
+    list->SetEmptyText(CString(std::string(120, 'W')));
+    const int line = LineHeight(m_dlg);
+    const CRect ink = InkOnScreen(m_dlg, List());
+    ExpectCentredWithin(ink, List(), line);
+    EXPECT_GE(ink.Height(), 2 * line) << "the run is broken into lines, not cut off at the right";
+}
+
 TEST_F(MainDlgTest, AnEmptyListOverATaskbarWithoutTaskWindowsSaysThatInOneLine)
 {
     Open();

@@ -6,6 +6,7 @@
 #include "engine/program.h"
 #include "framework/reg_key.h"
 #include <shlwapi.h>
+#include <algorithm>
 
 namespace {
 
@@ -69,6 +70,56 @@ TEST(ProgramOrder, FollowsTheListAndKeepsProgramsWithoutWindowsBehindTheirPredec
     EXPECT_EQ(order.PlaceFor("W", {"B", "U", "A"}), 2u);
 }
 
+TEST(ProgramOrder, StaysBoundedDroppingGoneProgramsThenClassesThenTheLowestButNeverAListedOne)
+{
+    // 256 remembered: two class entries, three executables that are gone.
+    Strings programs;
+    for (int i = 0; i < 256; ++i)
+        programs.push_back(i == 100 || i == 200 ? "class:K" + std::to_string(i) : "C:\\p" + std::to_string(i) + ".exe");
+    const Strings gone{"C:\\p10.exe", "C:\\p250.exe", "C:\\P255.EXE"};
+    Strings asked;
+    const auto exists = [&](const std::string& path) {
+        asked.push_back(path);
+        return std::find_if(gone.begin(), gone.end(), [&](const std::string& g) { return SameProgram(g, path); }) ==
+               gone.end();
+    };
+    CProgramOrder order(programs);
+    Strings listed{"C:\\p255.exe", "class:K200", "C:\\p254.exe"};
+    const auto add = [&](const std::string& program) {
+        order.Append(program);
+        listed.push_back(program);
+        return order.Bound(listed, exists);
+    };
+    const auto has = [&](const std::string& program) { return order.Find(program) >= 0; };
+
+    EXPECT_FALSE(order.Bound(listed, exists)) << "256 fit";
+    EXPECT_TRUE(add("C:\\new1.exe"));
+    EXPECT_EQ(order.GetPrograms().size(), 256u);
+    EXPECT_FALSE(has("C:\\p250.exe")) << "the lowest gone one";
+    EXPECT_TRUE(has("C:\\p10.exe") && has("C:\\p255.exe")) << "one was enough; a listed one stays";
+    EXPECT_EQ(asked, (Strings{"C:\\p253.exe", "C:\\p252.exe", "C:\\p251.exe", "C:\\p250.exe"}))
+        << "looked for from the lowest up until there was room, never a listed or class one";
+
+    add("C:\\new2.exe");
+    add("C:\\new3.exe");
+    EXPECT_FALSE(has("C:\\p10.exe")) << "the last gone one";
+    EXPECT_FALSE(has("class:K100")) << "then a class, not the listed one";
+    EXPECT_TRUE(has("class:K200"));
+    add("C:\\new4.exe");
+    EXPECT_FALSE(has("C:\\p253.exe")) << "then the lowest without a window";
+    EXPECT_TRUE(has("C:\\p252.exe") && has("C:\\p254.exe") && has("C:\\new4.exe"));
+    EXPECT_EQ(order.GetPrograms().size(), 256u);
+    EXPECT_EQ(order.GetPrograms().front(), "C:\\p0.exe");
+
+    // Never below what has a window, even above the bound.
+    CProgramOrder full(programs);
+    full.Append("C:\\new.exe");
+    Strings all = programs;
+    all.push_back("C:\\new.exe");
+    EXPECT_FALSE(full.Bound(all, exists));
+    EXPECT_EQ(full.GetPrograms().size(), 257u);
+}
+
 TEST(OrderStore, ReadingCreatesNothingAndWhatIsWrittenReadsBack)
 {
     const CScratchKey scratch;
@@ -107,6 +158,8 @@ TEST(OrderStore, BadValuesReadAsNothingAndAreWrittenAfresh)
         const char* what;
     } orders[] = {
         {REG_SZ, Nul(a), "another type"},
+        {REG_SZ, Nul(Nul(a)), "a well-formed list as REG_SZ"},
+        {REG_BINARY, Nul(Nul(a)), "a well-formed list as REG_BINARY"},
         {REG_MULTI_SZ, a, "no NUL at all"},
         {REG_MULTI_SZ, Nul(a), "no NUL after the last string"},
         {REG_MULTI_SZ, std::string(64, '\0'), "full of empty strings"},
@@ -137,6 +190,30 @@ TEST(OrderStore, BadValuesReadAsNothingAndAreWrittenAfresh)
     ASSERT_FALSE(read.empty());
     EXPECT_EQ(read, Strings(many.begin(), many.begin() + static_cast<std::ptrdiff_t>(read.size())));
     EXPECT_LT(read.size(), many.size());
+}
+
+TEST(OrderStore, AListThatJustFitsIsWrittenWholeAndOneByteMoreLosesItsLastProgram)
+{
+    const CScratchKey scratch;
+    const COrderStore store = CScratchKey::Store();
+    const std::string last = "C:\\b.exe";
+    // Each program with its NUL, and the list's own NUL: 64 KB exactly.
+    const std::string first(COrderStore::kMaxOrderBytes - (last.size() + 1) - 2, 'a');
+    // Compared by their lengths, which tell these programs apart, so that a
+    // failure does not print 64 KB.
+    const auto lengths = [](const Strings& programs) {
+        std::vector<size_t> sizes;
+        for (const std::string& program : programs)
+            sizes.push_back(program.size());
+        return sizes;
+    };
+    ASSERT_TRUE(store.WriteOrder({first, last}));
+    EXPECT_EQ(CScratchKey::Get(CScratchKey::kSettings, "Order").size(), COrderStore::kMaxOrderBytes);
+    EXPECT_EQ(lengths(store.ReadOrder()), lengths({first, last}));
+    EXPECT_EQ(store.ReadOrder().back(), last);
+
+    ASSERT_TRUE(store.WriteOrder({first + 'a', last}));
+    EXPECT_EQ(lengths(store.ReadOrder()), lengths({first + 'a'}));
 }
 
 TEST(OrderStore, StartAtLogonIsTheQuotedPathWithTheTrayOption)
@@ -239,4 +316,34 @@ TEST_F(KeptOrder, ResumingArrangesByTheStoredOrderAndWatchingWritesNewPrograms)
     EXPECT_EQ(Entries().back(), d[0]);
     EXPECT_TRUE(m_shell.Calls().empty());
     EXPECT_TRUE(SameProgram(CScratchKey::Store().ReadOrder().back(), d.Path()));
+}
+
+TEST_F(KeptOrder, AStoredOrderOf256ProgramsMakesRoomForNewOnesWithGoneExecutablesFirst)
+{
+    Show({m_a[0], m_b[0]});
+    // The lowest remembered program exists and has no window; the 255 above it are gone.
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string existing = std::string(windows) + "\\notepad.exe";
+    Strings stored;
+    for (int i = 0; i < 255; ++i)
+        stored.push_back("C:\\corvane-gone\\p" + std::to_string(i) + ".exe");
+    stored.push_back(existing);
+    CScratchKey::Store().WriteKeepOrder(true);
+    CScratchKey::Store().WriteOrder(stored);
+    CKeptOrder kept(m_engine, CScratchKey::Store());
+    ASSERT_TRUE(kept.Resume());
+
+    const Strings now = CScratchKey::Store().ReadOrder();
+    EXPECT_EQ(now.size(), CProgramOrder::kMaxPrograms);
+    // The gone ones that stay are the highest; the existing one stays below them.
+    const auto firstOther = std::find_if(now.begin(), now.end(), [](const std::string& program) {
+        return program.rfind("C:\\corvane-gone\\", 0) != 0;
+    });
+    const auto goneKept = static_cast<size_t>(firstOther - now.begin());
+    EXPECT_LE(goneKept, 253u);
+    EXPECT_EQ(Strings(now.begin(), firstOther), Strings(stored.begin(), stored.begin() + static_cast<std::ptrdiff_t>(goneKept)));
+    ASSERT_NE(firstOther, now.end());
+    EXPECT_EQ(*firstOther, existing);
+    EXPECT_EQ(Strings(now.end() - 2, now.end()), (Strings{pathA, pathB}));
 }

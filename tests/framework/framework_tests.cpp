@@ -512,4 +512,20 @@ TEST_F(Framework, OwnersReleaseWhatTheyHeldWhenGivenAnother)
     EXPECT_FALSE(::SetEvent(made));
 }
 
+TEST(CommonControls, OnlyVersion6IsAskedForTheStandardClassesAndTheProgramStartsWithWhatIsLoaded)
+{
+    EXPECT_EQ(static_cast<DWORD>(ICC_WIN95_CLASSES), CommonControlClasses(0));
+    EXPECT_EQ(static_cast<DWORD>(ICC_WIN95_CLASSES), CommonControlClasses(5));
+    EXPECT_EQ(static_cast<DWORD>(ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES), CommonControlClasses(6));
+    const DWORD version = LoadedCommonControlsVersion();
+    EXPECT_TRUE(version == 5 || version == 6) << version;
+
+    // The registration succeeds with the classes chosen for that version,
+    // and the start goes on to the application's own.
+    struct CStartedApp : CWinApp {
+        int ExitInstance() override { return 7; }
+    } app;
+    EXPECT_EQ(7, AfxWinMain(::GetModuleHandleA(nullptr)));
+}
+
 }  // namespace

@@ -38,15 +38,9 @@ std::vector<bool> CheckedButtons(HWND toolbar)
 
 // Waits, answering messages, until the stand-in's poll (not a rescan request)
 // has brought the button count to count.
-bool WaitForButtonCount(const CStandinClient& client, int count, DWORD timeoutMs = 3000)
+bool WaitForButtonCount(const CStandinClient& client, int count, DWORD timeoutMs = 10000)
 {
-    const DWORD start = ::GetTickCount();
-    while (client.GetButtonCount() != count) {
-        if (::GetTickCount() - start > timeoutMs)
-            return false;
-        PumpMessagesFor(20);
-    }
-    return true;
+    return PumpMessagesUntil([&] { return client.GetButtonCount() == count; }, timeoutMs);
 }
 
 int CountStandinTrays()
@@ -140,8 +134,8 @@ TEST_F(StandinTest, ActivateTabPutsTheTabControlsFocusOnTheWindowsButton)
         EXPECT_EQ(i, Focus(tabs));
     }
     // Drawn as the pressed button once the calls pause.
-    PumpMessagesFor(400);
-    EXPECT_EQ(2, ::SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return ::SendMessageA(tabs, TCM_GETCURSEL, 0, 0) == 2; }, 10000))
+        << ::SendMessageA(tabs, TCM_GETCURSEL, 0, 0);
     EXPECT_EQ(2, Focus(tabs));
 
     // After a reorder the focus goes to the window's new place.
@@ -215,10 +209,8 @@ TEST(StandinLifetimeTest, AStandinEndsWithTheProcessThatStartedIt)
                              "\" --gtest_also_run_disabled_tests --gtest_filter=DISABLED_StandinStarter.*",
                          20000, &code, &output));
     ASSERT_EQ(7u, code) << output;
-    const DWORD start = ::GetTickCount();
-    while (StandinFindTray() && ::GetTickCount() - start < 5000)
-        ::Sleep(20);
-    EXPECT_EQ(nullptr, StandinFindTray()) << "a stand-in outlived the process that started it";
+    EXPECT_TRUE(PumpMessagesUntil([] { return StandinFindTray() == nullptr; }, 10000))
+        << "a stand-in outlived the process that started it";
 }
 
 TEST_F(StandinTest, CallsToAStandinThatStoppedOrHangsFailInBoundedTime)
@@ -338,9 +330,7 @@ TEST_F(StandinTest, AStartingStandinButtonsExistingWindowsInEnumerationOrderAndB
 
     Restart("");
     EXPECT_EQ((Buttons{*a, *c, *b}), m_client.GetButtons());
-    const DWORD start = ::GetTickCount();
-    while (broadcasts == 0 && ::GetTickCount() - start < 3000)
-        PumpMessagesFor(20);
+    PumpMessagesUntil([&] { return broadcasts != 0; }, 10000);
     EXPECT_EQ(1, broadcasts);
     ::RemoveWindowSubclass(*b, CountTaskbarCreated, 1);
 }
@@ -497,9 +487,7 @@ std::vector<LPARAM> ClickAt(POINT screen, DWORD down, DWORD up, int times, const
         input[1].mi.dwFlags = up;
         ::SendInput(2, input, sizeof(INPUT));
     }
-    const DWORD start = ::GetTickCount();
-    while (owner.clicks.size() < expected && ::GetTickCount() - start < 3000)
-        PumpMessagesFor(20);
+    PumpMessagesUntil([&] { return owner.clicks.size() >= expected; }, 10000);
     return owner.clicks;
 }
 
@@ -529,11 +517,14 @@ TEST_F(StandinTest, NotificationIconsShowAtTheRightEndAndPassClicksToTheirWindow
     EXPECT_EQ(strip.right, icon.right);
     EXPECT_LE(host.right, icon.left);
     // Drawn from the bits that Wine sends, since no icon handle crosses processes.
-    PumpMessagesFor(100);
     const POINT centre{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
-    HDC screen = ::GetDC(nullptr);
-    EXPECT_EQ(RGB(255, 0, 0), ::GetPixel(screen, centre.x, centre.y));
-    ::ReleaseDC(nullptr, screen);
+    const auto onScreen = [&centre] {
+        HDC screen = ::GetDC(nullptr);
+        const COLORREF pixel = ::GetPixel(screen, centre.x, centre.y);
+        ::ReleaseDC(nullptr, screen);
+        return pixel;
+    };
+    EXPECT_TRUE(PumpMessagesUntil([&] { return onScreen() == RGB(255, 0, 0); }, 10000)) << std::hex << onScreen();
 
     EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP}),
               ClickAt(centre, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1, owner, 2));
