@@ -9,6 +9,16 @@ namespace {
 // How often the watch looks for new and gone task windows.
 constexpr UINT kWatchMs = 500;
 constexpr char kIconTip[] = "Corvane";
+// Without a "Global\\" or "Local\\" prefix a name lives in the session's
+// own namespace wherever Windows has sessions, and in the one namespace of
+// a Windows 2000 without Terminal Services: one copy per session either way.
+constexpr char kOneCopyMutex[] = "Corvane.OneCopy.8C1F2D6E";
+constexpr char kShowMessage[] = "Corvane.ShowWindow.8C1F2D6E";
+constexpr char kWindowMark[] = "Corvane.MainWindow.8C1F2D6E";
+// How long a later start waits for the first copy: for its window to be made
+// (it may be starting too), and for its answer.
+constexpr DWORD kAnswerMs = 5000;
+constexpr DWORD kLookAgainMs = 100;
 
 struct CMenuTraits {
     using Handle = HMENU;
@@ -24,7 +34,73 @@ std::string OwnPath()
     return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
 }
 
+struct CMarkSearch {
+    DWORD self;
+    HWND found;
+};
+
+BOOL CALLBACK FindMark(HWND hWnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<CMarkSearch*>(lParam);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hWnd, &process);
+    // A window property is read without a message: a hung window cannot
+    // hold the search up.
+    if (process == search->self || !::GetPropA(hWnd, kWindowMark))
+        return TRUE;
+    search->found = hWnd;
+    return FALSE;
+}
+
+// The marked main window of another process, or null.
+HWND FindMarkedWindow()
+{
+    CMarkSearch search{::GetCurrentProcessId(), nullptr};
+    ::EnumWindows(FindMark, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace
+
+COneCopy::COneCopy(bool trayStart)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        HANDLE mutex = ::CreateMutexA(nullptr, FALSE, kOneCopyMutex);
+        const bool exists = mutex && ::GetLastError() == ERROR_ALREADY_EXISTS;
+        m_mutex.Attach(mutex);
+        // Without a mutex at all the program runs as it always did.
+        if (!exists)
+            return;
+        HWND first = FindMarkedWindow();
+        if (first) {
+            m_first = false;
+            if (trayStart)
+                return;
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(first, &process);
+            // This start is the user's and may take the front: it hands that
+            // right to the first copy, which would otherwise only flash.
+            ::AllowSetForegroundWindow(process);
+            DWORD_PTR answer = 0;
+            ::SendMessageTimeoutA(first, ShowMessage(), 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs, &answer);
+            return;
+        }
+        // The first copy's window is not made yet, or it is ending and its
+        // mutex goes with it: looked at again, for a while.
+        m_mutex.Close();
+        if (::GetTickCount() - start >= kAnswerMs) {
+            m_first = false;
+            return;
+        }
+        ::Sleep(kLookAgainMs);
+    }
+}
+
+UINT COneCopy::ShowMessage()
+{
+    return ::RegisterWindowMessageA(kShowMessage);
+}
 
 CKeepingMode::CKeepingMode(CWnd& wnd, CHost& host, CTaskButtonList& taskButtons, COrderStore store)
     : m_wnd(wnd),
@@ -38,40 +114,70 @@ CKeepingMode::CKeepingMode(CWnd& wnd, CHost& host, CTaskButtonList& taskButtons,
 {
 }
 
-void CKeepingMode::Resume()
+void CKeepingMode::OnInitDialog()
 {
+    ::SetPropA(m_wnd.m_hWnd, kWindowMark, reinterpret_cast<HANDLE>(1));
     // The order kept in a former run: the list and the taskbar take it now.
     if (m_keptOrder.Resume()) {
         Start();
         m_keepHidden = m_trayStart;
     }
+    SayWriteFailure();
 }
 
 void CKeepingMode::Remember()
 {
     m_keptOrder.Remember();
+    SayWriteFailure();
+}
+
+void CKeepingMode::AfterRefresh()
+{
+    // Without a taskbar the refresh left the list as it was, and there is
+    // nothing to arrange.
+    if (m_keptOrder.IsOn() && CTaskButtonList::FindButtonHost())
+        m_keptOrder.Rearrange();
+    SayWriteFailure();
 }
 
 void CKeepingMode::OnKeepOrder()
 {
-    if (m_keptOrder.IsOn()) {
+    // The command does what its check mark offers: a mode that is on but
+    // could not be stored shows unchecked, and is turned on again.
+    if (IsStoredOn()) {
         m_keptOrder.TurnOff();
         Stop();
     } else {
         m_keptOrder.TurnOn();
         Start();
     }
+    SayWriteFailure();
+}
+
+void CKeepingMode::SayWriteFailure()
+{
+    if (m_writeFailureSaid || !m_keptOrder.GetStore().HasWriteFailed())
+        return;
+    m_writeFailureSaid = true;
+    CString text;
+    text.LoadString(IDS_WRITE_FAILED);
+    // Captioned with the product's name, not the executable's.
+    m_host.RunNestedLoop([&] { ::MessageBoxA(m_wnd.m_hWnd, text, "Corvane", MB_OK | MB_ICONEXCLAMATION); });
 }
 
 void CKeepingMode::Start()
 {
     m_wnd.SetTimer(kWatchTimer, kWatchMs);
-    m_trayIcon.Show(m_wnd.m_hWnd, kIconId, kIconMessage, m_hSmallIcon, kIconTip);
+    // At logon the notification area may not exist yet, or the shell may be
+    // too busy to answer in time.
+    if (!m_trayIcon.Show(m_wnd.m_hWnd, kIconId, kIconMessage, m_hSmallIcon, kIconTip))
+        StartIconRetries();
 }
 
 void CKeepingMode::Stop()
 {
     m_wnd.KillTimer(kWatchTimer);
+    StopIconRetries();
     m_trayIcon.Hide();
     // Without the icon a hidden window could not be reached again.
     if (!m_wnd.IsWindowVisible())
@@ -101,20 +207,60 @@ void CKeepingMode::OnStartAtLogon()
         store.RemoveStartAtLogon();
     else if (!path.empty())
         store.SetStartAtLogon(path);
+    SayWriteFailure();
+}
+
+void CKeepingMode::StartIconRetries()
+{
+    m_iconRetryStart = ::GetTickCount();
+    m_wnd.SetTimer(kIconTimer, m_iconRetryMs);
+}
+
+void CKeepingMode::StopIconRetries()
+{
+    m_wnd.KillTimer(kIconTimer);
+}
+
+void CKeepingMode::OfferIconAgain()
+{
+    if (m_trayIcon.OfferAgain()) {
+        StopIconRetries();
+        return;
+    }
+    if (::GetTickCount() - m_iconRetryStart < m_iconGiveUpMs)
+        return;
+    // Refused for good: a hidden window would stay out of reach.
+    StopIconRetries();
+    if (!m_wnd.IsWindowVisible())
+        ShowWindow();
 }
 
 bool CKeepingMode::OnTimer(UINT_PTR nIDEvent)
 {
+    if (nIDEvent == kIconTimer) {
+        OfferIconAgain();
+        return true;
+    }
     if (nIDEvent != kWatchTimer)
         return false;
-    if (!m_host.IsWatchHeld())
+    // Without a taskbar (none yet, or one this program cannot arrange) the
+    // list says so and stays as the refresh left it: no window is listed
+    // and no button touched until a host appears.
+    if (!m_host.IsWatchHeld() && CTaskButtonList::FindButtonHost()) {
         m_keptOrder.Watch();
+        SayWriteFailure();
+    }
     return true;
 }
 
 void CKeepingMode::OnTaskbarCreated()
 {
-    m_trayIcon.AddAgain();
+    // A new shell: its area takes the icon now, and the offers to the shell
+    // that refused it end; if this one refuses it too, they begin anew.
+    if (m_trayIcon.AddAgain())
+        StopIconRetries();
+    else if (m_trayIcon.IsShown())
+        StartIconRetries();
 }
 
 LRESULT CKeepingMode::OnIconMessage(WPARAM wParam, LPARAM lParam)
@@ -138,7 +284,7 @@ void CKeepingMode::ShowIconMenu()
         return;
     const std::string path = OwnPath();
     ::SetMenuDefaultItem(popup, ID_TRAY_SHOW, FALSE);
-    ::CheckMenuItem(popup, ID_KEEP_ORDER, MF_BYCOMMAND | (m_keptOrder.IsOn() ? MF_CHECKED : MF_UNCHECKED));
+    ::CheckMenuItem(popup, ID_KEEP_ORDER, MF_BYCOMMAND | (IsStoredOn() ? MF_CHECKED : MF_UNCHECKED));
     ::CheckMenuItem(popup, ID_TRAY_START_AT_LOGON,
                     MF_BYCOMMAND | (m_keptOrder.GetStore().IsStartedAtLogon(path) ? MF_CHECKED : MF_UNCHECKED));
     if (path.empty())
@@ -168,7 +314,15 @@ void CKeepingMode::OnWindowPosChanging(WINDOWPOS& pos) const
     }
 }
 
+LRESULT CKeepingMode::OnShowMessage()
+{
+    ShowWindow();
+    return 1;
+}
+
 void CKeepingMode::OnDestroy()
 {
     m_trayIcon.Hide();
+    // A window's properties are its owner's to remove before it goes.
+    ::RemovePropA(m_wnd.m_hWnd, kWindowMark);
 }

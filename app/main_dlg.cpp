@@ -80,6 +80,7 @@ BEGIN_MESSAGE_MAP(CMainDlg, CSizingDialog)
     ON_COMMAND(ID_TRAY_START_AT_LOGON, &CMainDlg::OnStartAtLogon)
     ON_COMMAND(ID_TRAY_EXIT, &CMainDlg::OnTrayExit)
     ON_MESSAGE(CKeepingMode::kIconMessage, &CMainDlg::OnTrayIcon)
+    ON_MESSAGE(COneCopy::ShowMessage(), &CMainDlg::OnShowFromOtherCopy)
     ON_MESSAGE(WM_WINDOWPOSCHANGING, &CMainDlg::OnWindowPosChanging)
     ON_MESSAGE(WM_DESTROY, &CMainDlg::OnDestroy)
 END_MESSAGE_MAP()
@@ -126,7 +127,7 @@ BOOL CMainDlg::OnInitDialog()
     m_taskButtons.Attach(&m_taskList);
     m_taskButtons.Refresh();
     UpdateEmptyText();
-    m_keeping.Resume();
+    m_keeping.OnInitDialog();
 
     AddAnchor(IDOK, 2, 0, true);
     AddAnchor(IDC_REFRESH, 2, 0, true);
@@ -185,6 +186,7 @@ void CMainDlg::OnRefresh()
     // taskbar's order.
     RunNestedLoop([this] { m_taskButtons.Refresh(); });
     UpdateEmptyText();
+    m_keeping.AfterRefresh();
 }
 
 void CMainDlg::UpdateEmptyText()
@@ -372,7 +374,7 @@ void CMainDlg::ShowTaskMenu(POINT screen)
     enable(ID_TASK_MOVE_TOP, canRise);
     enable(IDC_MOVE_DOWN, canFall);
     enable(ID_TASK_MOVE_BOTTOM, canFall);
-    ::CheckMenuItem(popup, ID_KEEP_ORDER, MF_BYCOMMAND | (m_keeping.IsOn() ? MF_CHECKED : MF_UNCHECKED));
+    ::CheckMenuItem(popup, ID_KEEP_ORDER, MF_BYCOMMAND | (m_keeping.IsStoredOn() ? MF_CHECKED : MF_UNCHECKED));
 
     // The command comes back here rather than as a message, so that a move
     // chosen from the menu is followed like one from the keys. The restore
@@ -478,6 +480,11 @@ void CMainDlg::OnTrayExit()
 LRESULT CMainDlg::OnTrayIcon(WPARAM wParam, LPARAM lParam)
 {
     return m_keeping.OnIconMessage(wParam, lParam);
+}
+
+LRESULT CMainDlg::OnShowFromOtherCopy(WPARAM, LPARAM)
+{
+    return m_keeping.OnShowMessage();
 }
 
 LRESULT CMainDlg::OnWindowPosChanging(WPARAM, LPARAM lParam)

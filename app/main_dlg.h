@@ -48,6 +48,7 @@ protected:
     void OnTrayShow();
     void OnTrayExit();
     LRESULT OnTrayIcon(WPARAM wParam, LPARAM lParam);
+    LRESULT OnShowFromOtherCopy(WPARAM wParam, LPARAM lParam);
     LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
@@ -83,9 +84,13 @@ protected:
     bool IsWatchHeld() const override { return m_nestedLoops > 0 || m_restoring; }
 
     CTaskButtonList m_taskButtons;
+
+protected:
     CTaskListCtrl m_taskList;
     HICON m_hIcon;
     CKeepingMode m_keeping;
+
+private:
     // Restoring the order after the shell's restart: whether it is under way,
     // and the button count of the new taskbar at the last look (kNoHost
     // without one, or when the host did not answer).

@@ -72,6 +72,8 @@ public:
     void SetActivateFailsFor(HWND hWnd) { m_activateFailsFor = hWnd; }
     // The tray takes notification icons (the default), or refuses them.
     void SetTakesIcons(bool takes);
+    // The NIM_ code of every notification icon call the tray was sent.
+    const std::vector<DWORD>& IconCalls() const { return m_iconCalls; }
 
 private:
     class CTaskbarList;
@@ -106,6 +108,7 @@ private:
     bool m_creationFails = false;
     HRESULT m_results[3] = {S_OK, S_OK, S_OK};
     HWND m_activateFailsFor = nullptr;
+    std::vector<DWORD> m_iconCalls;
 
     std::unique_ptr<CClassFactory> m_factory;
     DWORD m_cookie = 0;
