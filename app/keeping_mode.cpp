@@ -34,30 +34,23 @@ std::string OwnPath()
     return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
 }
 
-struct CMarkSearch {
-    DWORD self;
-    HWND found;
-};
-
 BOOL CALLBACK FindMark(HWND hWnd, LPARAM lParam)
 {
-    auto* search = reinterpret_cast<CMarkSearch*>(lParam);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(hWnd, &process);
     // A window property is read without a message: a hung window cannot
     // hold the search up.
-    if (process == search->self || !::GetPropA(hWnd, kWindowMark))
+    if (!::GetPropA(hWnd, kWindowMark))
         return TRUE;
-    search->found = hWnd;
+    *reinterpret_cast<HWND*>(lParam) = hWnd;
     return FALSE;
 }
 
-// The marked main window of another process, or null.
+// The marked main window of the first copy, or null. This copy has no
+// window yet when it looks.
 HWND FindMarkedWindow()
 {
-    CMarkSearch search{::GetCurrentProcessId(), nullptr};
-    ::EnumWindows(FindMark, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    ::EnumWindows(FindMark, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 }  // namespace
