@@ -10,13 +10,20 @@ CMainApp::~CMainApp() = default;
 
 BOOL CMainApp::InitInstance()
 {
+    const bool trayStart = IsTrayStart(::GetCommandLineA());
+    // Another copy runs in this session: it has been asked to show itself,
+    // and this one ends before it does anything else.
+    const COneCopy oneCopy(trayStart);
+    if (!oneCopy.IsFirst())
+        return FALSE;
+
     AfxEnableControlContainer();
     ::CoInitialize(nullptr);
     m_imageList.Create(16, 16, ILC_COLOR32, 0, 10);
     Enable3dControlsStatic();
 
     CMainDlg dlg(nullptr);
-    dlg.SetTrayStart(IsTrayStart(::GetCommandLineA()));
+    dlg.SetTrayStart(trayStart);
     // Never left dangling: CWnd's destructor clears the main-window pointer
     // that names it.
     // cppcheck-suppress danglingLifetime

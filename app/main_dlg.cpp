@@ -6,7 +6,6 @@
 #include "res/resource.h"
 #include <windowsx.h>
 #include <climits>
-#include <string>
 #include <utility>
 
 namespace {
@@ -17,9 +16,6 @@ constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
 // How often the new taskbar is looked at, and for how long.
 constexpr UINT kRestorePollMs = 200;
 constexpr DWORD kRestoreGiveUpMs = 10000;
-// How often the watch looks for new and gone task windows.
-constexpr UINT kWatchMs = 500;
-constexpr char kTrayTip[] = "Corvane";
 // The button count before the taskbar's button host has been seen.
 constexpr int kNoHost = INT_MIN;
 
@@ -46,28 +42,15 @@ bool IsDown(int vk)
     return ::GetKeyState(vk) < 0;
 }
 
-// The full path of this program, empty when it does not fit a path buffer.
-std::string OwnPath()
-{
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
-}
-
 }  // namespace
 
 CMainDlg::CMainDlg(CWnd* pParent) : CMainDlg(pParent, COrderStore()) {}
 
 CMainDlg::CMainDlg(CWnd* pParent, COrderStore store)
     : CSizingDialog(IDD_MAIN, pParent),
-      m_keptOrder(m_taskButtons, std::move(store)),
       // A shared icon from the module's resources: never destroyed.
       m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      // The notification area shows small icons: the icon's own 16 x 16
-      // picture rather than the large one shrunk. Shared too.
-      m_hSmallIcon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME),
-                                                   IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED)))
+      m_keeping(*this, *this, m_taskButtons, std::move(store))
 {
 }
 
@@ -93,17 +76,17 @@ BEGIN_MESSAGE_MAP(CMainDlg, CSizingDialog)
     ON_WM_TIMER()
     ON_COMMAND(ID_TASK_GROUP_BY_PROGRAM, &CMainDlg::OnGroupByProgram)
     ON_COMMAND(ID_KEEP_ORDER, &CMainDlg::OnKeepOrder)
-    ON_COMMAND(ID_TRAY_SHOW, &CMainDlg::ShowFromTray)
+    ON_COMMAND(ID_TRAY_SHOW, &CMainDlg::OnTrayShow)
     ON_COMMAND(ID_TRAY_START_AT_LOGON, &CMainDlg::OnStartAtLogon)
     ON_COMMAND(ID_TRAY_EXIT, &CMainDlg::OnTrayExit)
-    ON_MESSAGE(kTrayIconMessage, &CMainDlg::OnTrayIcon)
+    ON_MESSAGE(CKeepingMode::kIconMessage, &CMainDlg::OnTrayIcon)
+    ON_MESSAGE(COneCopy::ShowMessage(), &CMainDlg::OnShowFromOtherCopy)
     ON_MESSAGE(WM_WINDOWPOSCHANGING, &CMainDlg::OnWindowPosChanging)
     ON_MESSAGE(WM_DESTROY, &CMainDlg::OnDestroy)
     ON_MESSAGE(WM_SETTINGCHANGE, &CMainDlg::OnSettingChange)
 END_MESSAGE_MAP()
 
-template <class Action>
-void CMainDlg::RunNestedLoop(Action action)
+void CMainDlg::RunNestedLoop(const std::function<void()>& action)
 {
     {
         const CCounted nested(m_nestedLoops);
@@ -145,11 +128,7 @@ BOOL CMainDlg::OnInitDialog()
     m_taskButtons.Attach(&m_taskList);
     m_taskButtons.Refresh();
     UpdateEmptyText();
-    // The order kept in a former run: the list and the taskbar take it now.
-    if (m_keptOrder.Resume()) {
-        StartKeeping();
-        m_keepHidden = m_trayStart;
-    }
+    m_keeping.OnInitDialog();
 
     AddAnchor(IDOK, 2, 0, true);
     AddAnchor(IDC_REFRESH, 2, 0, true);
@@ -193,13 +172,13 @@ HCURSOR CMainDlg::OnQueryDragIcon()
 void CMainDlg::OnMoveDown()
 {
     m_taskButtons.MoveDown();
-    m_keptOrder.Remember();
+    m_keeping.Remember();
 }
 
 void CMainDlg::OnMoveUp()
 {
     m_taskButtons.MoveUp();
-    m_keptOrder.Remember();
+    m_keeping.Remember();
 }
 
 void CMainDlg::OnRefresh()
@@ -208,6 +187,7 @@ void CMainDlg::OnRefresh()
     // taskbar's order.
     RunNestedLoop([this] { m_taskButtons.Refresh(); });
     UpdateEmptyText();
+    m_keeping.AfterRefresh();
 }
 
 void CMainDlg::UpdateEmptyText()
@@ -245,7 +225,7 @@ void CMainDlg::OnBeginDragTaskList(NMHDR* pNMHDR, LRESULT* pResult)
         const int to = m_taskList.HitTest(point, &flags);
         if (flags & (LVHT_ONITEMICON | LVHT_ONITEMLABEL)) {
             m_taskButtons.DragButton(from, to);
-            m_keptOrder.Remember();
+            m_keeping.Remember();
         }
     });
     *pResult = 0;
@@ -276,25 +256,25 @@ void CMainDlg::OnSize(UINT nType, int cx, int cy)
 void CMainDlg::OnMoveToTop()
 {
     m_taskButtons.MoveToTop();
-    m_keptOrder.Remember();
+    m_keeping.Remember();
 }
 
 void CMainDlg::OnMoveToBottom()
 {
     m_taskButtons.MoveToBottom();
-    m_keptOrder.Remember();
+    m_keeping.Remember();
 }
 
 void CMainDlg::OnSortByTitle()
 {
     m_taskButtons.SortByTitle();
-    m_keptOrder.Remember();
+    m_keeping.Remember();
 }
 
 void CMainDlg::OnGroupByProgram()
 {
     m_taskButtons.GroupByProgram();
-    m_keptOrder.Remember();
+    m_keeping.Remember();
 }
 
 void CMainDlg::OnArrangeTaskbar()
@@ -395,7 +375,7 @@ void CMainDlg::ShowTaskMenu(POINT screen)
     enable(ID_TASK_MOVE_TOP, canRise);
     enable(IDC_MOVE_DOWN, canFall);
     enable(ID_TASK_MOVE_BOTTOM, canFall);
-    ::CheckMenuItem(popup, ID_KEEP_ORDER, MF_BYCOMMAND | (m_keptOrder.IsOn() ? MF_CHECKED : MF_UNCHECKED));
+    ::CheckMenuItem(popup, ID_KEEP_ORDER, MF_BYCOMMAND | (m_keeping.IsStoredOn() ? MF_CHECKED : MF_UNCHECKED));
 
     // The command comes back here rather than as a message, so that a move
     // chosen from the menu is followed like one from the keys. The restore
@@ -421,21 +401,14 @@ LRESULT CMainDlg::OnTaskbarCreated(WPARAM, LPARAM)
     m_restoreStart = ::GetTickCount();
     m_lastButtonCount = kNoHost;
     SetTimer(kRestoreTimer, kRestorePollMs);
-    // The new shell's notification area starts empty.
-    m_trayIcon.AddAgain();
+    m_keeping.OnTaskbarCreated();
     return 0;
 }
 
 void CMainDlg::OnTimer(UINT_PTR nIDEvent)
 {
-    if (nIDEvent == kWatchTimer) {
-        // Not inside a nested loop, which may hold an entry's index or show
-        // menu items for the list as it is; nor while the restore waits for
-        // a new taskbar, which it then arranges by the list anyway.
-        if (m_nestedLoops == 0 && !m_restoring)
-            m_keptOrder.Watch();
+    if (m_keeping.OnTimer(nIDEvent))
         return;
-    }
     if (nIDEvent != kRestoreTimer) {
         Default();
         return;
@@ -475,65 +448,29 @@ void CMainDlg::StopRestore()
 
 void CMainDlg::OnKeepOrder()
 {
-    if (m_keptOrder.IsOn()) {
-        m_keptOrder.TurnOff();
-        StopKeeping();
-    } else {
-        m_keptOrder.TurnOn();
-        StartKeeping();
-    }
-}
-
-void CMainDlg::StartKeeping()
-{
-    SetTimer(kWatchTimer, kWatchMs);
-    m_trayIcon.Show(m_hWnd, kTrayIconId, kTrayIconMessage, m_hSmallIcon, kTrayTip);
-}
-
-void CMainDlg::StopKeeping()
-{
-    KillTimer(kWatchTimer);
-    m_trayIcon.Hide();
-    // Without the icon a hidden window could not be reached again.
-    if (!IsWindowVisible())
-        ShowFromTray();
+    m_keeping.OnKeepOrder();
 }
 
 void CMainDlg::OnOK()
 {
-    if (!HideToTray())
+    if (!m_keeping.HideWindow())
         CSizingDialog::OnOK();
 }
 
 void CMainDlg::OnCancel()
 {
-    if (!HideToTray())
+    if (!m_keeping.HideWindow())
         CSizingDialog::OnCancel();
 }
 
-bool CMainDlg::HideToTray()
+void CMainDlg::OnTrayShow()
 {
-    if (!m_keptOrder.IsOn() || !m_trayIcon.IsInArea())
-        return false;
-    ShowWindow(SW_HIDE);
-    return true;
-}
-
-void CMainDlg::ShowFromTray()
-{
-    m_keepHidden = false;
-    ShowWindow(SW_SHOW);
-    ::SetForegroundWindow(m_hWnd);
+    m_keeping.ShowWindow();
 }
 
 void CMainDlg::OnStartAtLogon()
 {
-    const std::string path = OwnPath();
-    const COrderStore& store = m_keptOrder.GetStore();
-    if (store.IsStartedAtLogon(path))
-        store.RemoveStartAtLogon();
-    else if (!path.empty())
-        store.SetStartAtLogon(path);
+    m_keeping.OnStartAtLogon();
 }
 
 void CMainDlg::OnTrayExit()
@@ -543,61 +480,23 @@ void CMainDlg::OnTrayExit()
 
 LRESULT CMainDlg::OnTrayIcon(WPARAM wParam, LPARAM lParam)
 {
-    if (wParam != kTrayIconId)
-        return 0;
-    switch (lParam) {
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK: ShowFromTray(); break;
-    case WM_RBUTTONUP: ShowTrayMenu(); break;
-    default: break;
-    }
-    return 0;
+    return m_keeping.OnIconMessage(wParam, lParam);
 }
 
-void CMainDlg::ShowTrayMenu()
+LRESULT CMainDlg::OnShowFromOtherCopy(WPARAM, LPARAM)
 {
-    const CMenuOwner menu(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
-    HMENU popup = ::GetSubMenu(menu.GetSafeHandle(), 0);
-    if (!popup)
-        return;
-    const std::string path = OwnPath();
-    ::SetMenuDefaultItem(popup, ID_TRAY_SHOW, FALSE);
-    ::CheckMenuItem(popup, ID_KEEP_ORDER, MF_BYCOMMAND | (m_keptOrder.IsOn() ? MF_CHECKED : MF_UNCHECKED));
-    ::CheckMenuItem(popup, ID_TRAY_START_AT_LOGON,
-                    MF_BYCOMMAND | (m_keptOrder.GetStore().IsStartedAtLogon(path) ? MF_CHECKED : MF_UNCHECKED));
-    if (path.empty())
-        ::EnableMenuItem(popup, ID_TRAY_START_AT_LOGON, MF_BYCOMMAND | MF_GRAYED);
-    POINT pointer{};
-    ::GetCursorPos(&pointer);
-    RunNestedLoop([&] {
-        // The platform's rules for a notification icon's menu: its window in
-        // front first, or a click elsewhere does not close the menu; and a
-        // message posted after it, or the next menu may vanish at once.
-        ::SetForegroundWindow(m_hWnd);
-        const UINT command = static_cast<UINT>(::TrackPopupMenu(
-            popup, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, pointer.x, pointer.y, 0, m_hWnd,
-            nullptr));
-        PostMessage(WM_NULL);
-        if (command)
-            SendMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
-    });
+    return m_keeping.OnShowMessage();
 }
 
 LRESULT CMainDlg::OnWindowPosChanging(WPARAM, LPARAM lParam)
 {
-    if (m_keepHidden) {
-        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-        pos->flags &= ~SWP_SHOWWINDOW;
-        // Nor taken to the front, as an unseen window that takes the keyboard would be.
-        pos->flags |= SWP_NOACTIVATE | SWP_NOZORDER;
-    }
+    m_keeping.OnWindowPosChanging(*reinterpret_cast<WINDOWPOS*>(lParam));
     return Default();
 }
 
 LRESULT CMainDlg::OnDestroy(WPARAM, LPARAM)
 {
-    // Gone with the window, whatever ends it.
-    m_trayIcon.Hide();
+    m_keeping.OnDestroy();
     return Default();
 }
 

@@ -1,21 +1,20 @@
 #pragma once
 // The main window: the task list and the commands that reorder the taskbar.
+#include "app/keeping_mode.h"
 #include "app/task_list_ctrl.h"
-#include "app/tray_icon.h"
 #include "controls/sizing_dialog.h"
-#include "engine/kept_order.h"
 #include "engine/task_button_list.h"
 #include "framework/controls.h"
+#include <functional>
 
-class CMainDlg : public CSizingDialog {
+class CMainDlg : public CSizingDialog, private CKeepingMode::CHost {
 public:
     explicit CMainDlg(CWnd* pParent = nullptr);
     ~CMainDlg() override;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
-    // Started with "/tray": the window stays hidden at start when the order
-    // is kept, and shows as usual otherwise. Before the window is created.
-    void SetTrayStart(bool tray) { m_trayStart = tray; }
+    // Started with "/tray": see CKeepingMode::SetTrayStart.
+    void SetTrayStart(bool tray) { m_keeping.SetTrayStart(tray); }
 
 protected:
     // Tests keep the order in registry keys of their own.
@@ -23,9 +22,7 @@ protected:
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    // While the order is kept, closing hides the window in the notification
-    // area; otherwise, or when the shell has not taken the icon (no window
-    // could show it again), it ends the dialog.
+    // Closing hides the window while the order is kept (CKeepingMode::HideWindow).
     void OnOK() override;
     void OnCancel() override;
 
@@ -48,24 +45,14 @@ protected:
     void OnGroupByProgram();
     void OnKeepOrder();
     void OnStartAtLogon();
+    void OnTrayShow();
     void OnTrayExit();
     LRESULT OnTrayIcon(WPARAM wParam, LPARAM lParam);
+    LRESULT OnShowFromOtherCopy(WPARAM wParam, LPARAM lParam);
     LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
-
-    // The mode of keeping the order, on: watching and the notification icon.
-    void StartKeeping();
-    // Off: no more watching, no icon, and the window shown if it was hidden.
-    void StopKeeping();
-    // The window in front again, from the notification area.
-    void ShowFromTray();
-    // "关闭", Enter, Esc or the close box while the order is kept: true when the
-    // window was hidden to its icon.
-    bool HideToTray();
-    // The notification icon's menu at the pointer.
-    void ShowTrayMenu();
 
     // The list's own keys: the moves and the menu. True when the key was one.
     bool OnListKey(const MSG& msg);
@@ -94,21 +81,17 @@ protected:
     // the watch wait while one runs: they would change the list and the
     // taskbar under the loop's feet. When the last one ends the restore looks
     // at the taskbar at once.
-    template <class Action>
-    void RunNestedLoop(Action action);
+    void RunNestedLoop(const std::function<void()>& action) override;
+    bool IsWatchHeld() const override { return m_nestedLoops > 0 || m_restoring; }
 
     CTaskButtonList m_taskButtons;
-    CKeptOrder m_keptOrder;
+
+protected:
     CTaskListCtrl m_taskList;
     HICON m_hIcon;
-    // The notification icon while the order is kept, and its picture (a
-    // shared icon from the module's resources, never destroyed).
-    CTrayIcon m_trayIcon;
-    HICON m_hSmallIcon;
-    bool m_trayStart = false;
-    // Every show of the window is held back while this is set: the dialog
-    // manager and the modal loop both show it once created.
-    bool m_keepHidden = false;
+    CKeepingMode m_keeping;
+
+private:
     // Restoring the order after the shell's restart: whether it is under way,
     // and the button count of the new taskbar at the last look (kNoHost
     // without one, or when the host did not answer).
@@ -121,12 +104,6 @@ protected:
     // restore began.
     static constexpr UINT_PTR kRestoreTimer = 1;
     DWORD m_restoreStart = 0;
-    // The timer of the watch for new and gone task windows while the order
-    // is kept.
-    static constexpr UINT_PTR kWatchTimer = 2;
-    // The notification icon's id and callback message.
-    static constexpr UINT kTrayIconId = 1;
-    static constexpr UINT kTrayIconMessage = WM_APP + 1;
     // The engine, whose grouping a test sets as another system would give it.
     CTaskButtonList& TaskButtons() { return m_taskButtons; }
 };

@@ -9,6 +9,7 @@ class CTaskListCtrl : public CListCtrl {
 public:
     // The text to show while the list is empty; an empty text shows nothing.
     void SetEmptyText(const CString& text);
+    const CString& GetEmptyText() const { return m_emptyText; }
 
 protected:
     void OnPaint();

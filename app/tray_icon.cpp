@@ -45,6 +45,12 @@ bool CTrayIcon::AddAgain()
     return m_inArea;
 }
 
+bool CTrayIcon::OfferAgain()
+{
+    m_inArea = m_shown && (::Shell_NotifyIconA(NIM_MODIFY, &m_data) || ::Shell_NotifyIconA(NIM_ADD, &m_data));
+    return m_inArea;
+}
+
 void CTrayIcon::Hide()
 {
     m_inArea = false;

@@ -21,6 +21,11 @@ public:
     // A shell that starts (again) has an empty notification area: the icon
     // is added to it, when it is wanted.
     bool AddAgain();
+    // The icon offered again to the same shell after it refused it: a shell
+    // that took an earlier add after its time-out has the icon already, and
+    // refuses another add while it takes a change; so a change first, then
+    // an add. True when the icon is in the area now.
+    bool OfferAgain();
     // Takes the icon away; nothing when there is none.
     void Hide();
     bool IsShown() const { return m_shown; }

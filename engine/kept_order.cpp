@@ -12,8 +12,7 @@ bool CKeptOrder::Resume()
     if (!m_on)
         return false;
     m_order = CProgramOrder(m_store.ReadOrder());
-    if (m_taskButtons.ArrangeByProgramOrder(m_order))
-        m_store.WriteOrder(m_order.GetPrograms());
+    Rearrange();
     return true;
 }
 
@@ -38,6 +37,12 @@ void CKeptOrder::TurnOff()
 void CKeptOrder::Remember()
 {
     if (m_on && m_order.Follow(m_taskButtons.GetPrograms()))
+        m_store.WriteOrder(m_order.GetPrograms());
+}
+
+void CKeptOrder::Rearrange()
+{
+    if (m_on && m_taskButtons.ArrangeByProgramOrder(m_order))
         m_store.WriteOrder(m_order.GetPrograms());
 }
 

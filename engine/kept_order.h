@@ -28,6 +28,10 @@ public:
     void TurnOff();
     // After each of the user's own moves, sorts, regroupings and drags.
     void Remember();
+    // After a refresh while the mode is on: the list and the taskbar are put
+    // back in the remembered order as at start (see Resume), and the
+    // programs the order did not know are appended to it.
+    void Rearrange();
     // The watch timer's step: windows that came or went (see
     // CTaskButtonList::FollowTaskWindows).
     void Watch();

@@ -51,11 +51,17 @@ bool COrderStore::ReadKeepOrder() const
            key.QueryDWORDValue(kKeepOrderValue, value) == ERROR_SUCCESS && value == 1;
 }
 
+bool COrderStore::Checked(bool written) const
+{
+    m_writeFailed = m_writeFailed || !written;
+    return written;
+}
+
 bool COrderStore::WriteKeepOrder(bool on) const
 {
     CRegKey key;
-    return key.Create(m_root, m_settingsKey.c_str(), KEY_SET_VALUE) == ERROR_SUCCESS &&
-           key.SetDWORDValue(kKeepOrderValue, on ? 1 : 0) == ERROR_SUCCESS;
+    return Checked(key.Create(m_root, m_settingsKey.c_str(), KEY_SET_VALUE) == ERROR_SUCCESS &&
+                   key.SetDWORDValue(kKeepOrderValue, on ? 1 : 0) == ERROR_SUCCESS);
 }
 
 std::vector<std::string> COrderStore::ReadOrder() const
@@ -84,8 +90,9 @@ bool COrderStore::WriteOrder(const std::vector<std::string>& programs) const
     }
     data += '\0';
     CRegKey key;
-    return key.Create(m_root, m_settingsKey.c_str(), KEY_SET_VALUE) == ERROR_SUCCESS &&
-           key.SetValue(kOrderValue, REG_MULTI_SZ, data.data(), static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    return Checked(key.Create(m_root, m_settingsKey.c_str(), KEY_SET_VALUE) == ERROR_SUCCESS &&
+                   key.SetValue(kOrderValue, REG_MULTI_SZ, data.data(), static_cast<DWORD>(data.size())) ==
+                       ERROR_SUCCESS);
 }
 
 std::string COrderStore::StartCommand(const std::string& exePath)
@@ -105,8 +112,8 @@ bool COrderStore::IsStartedAtLogon(const std::string& exePath) const
 bool COrderStore::SetStartAtLogon(const std::string& exePath) const
 {
     CRegKey key;
-    return key.Create(m_root, m_runKey.c_str(), KEY_SET_VALUE) == ERROR_SUCCESS &&
-           key.SetStringValue(kRunValue, StartCommand(exePath)) == ERROR_SUCCESS;
+    return Checked(key.Create(m_root, m_runKey.c_str(), KEY_SET_VALUE) == ERROR_SUCCESS &&
+                   key.SetStringValue(kRunValue, StartCommand(exePath)) == ERROR_SUCCESS);
 }
 
 bool COrderStore::RemoveStartAtLogon() const
@@ -116,7 +123,7 @@ bool COrderStore::RemoveStartAtLogon() const
     if (opened == ERROR_FILE_NOT_FOUND)
         return true;
     if (opened != ERROR_SUCCESS)
-        return false;
+        return Checked(false);
     const LONG deleted = key.DeleteValue(kRunValue);
-    return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+    return Checked(deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND);
 }

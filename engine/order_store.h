@@ -36,10 +36,19 @@ public:
     // Removes the value `Corvane`, whatever it holds; true when none is left.
     bool RemoveStartAtLogon() const;
 
+    // True once any write of this store has failed: the settings then do
+    // not hold what the program works by, and the next start will not find
+    // them.
+    bool HasWriteFailed() const { return m_writeFailed; }
+
     static constexpr DWORD kMaxOrderBytes = 64 * 1024;
 
 private:
     HKEY m_root;
     std::string m_settingsKey;
     std::string m_runKey;
+    // Writes are const, as they change nothing the object holds but this record.
+    mutable bool m_writeFailed = false;
+
+    bool Checked(bool written) const;
 };

@@ -4,6 +4,7 @@
 #define IDS_ABOUTBOX        101
 #define IDS_EMPTY_NO_TASKBAR        103
 #define IDS_EMPTY_NO_TASK_WINDOWS   104
+#define IDS_WRITE_FAILED            105
 #define IDD_MAIN            102
 #define IDR_MAINFRAME       128
 #define IDR_TASK_MENU       129

@@ -1,10 +1,11 @@
 // corvane_standin.exe: a stand-in taskbar for hosts without the Windows shell.
 //
-//   corvane_standin [--toolbar] [--no-rebar] [--poll MS]
+//   corvane_standin [--toolbar] [--no-rebar] [--poll MS] [--refuse-icons MS]
 //
-//   --toolbar    draw the buttons with a toolbar instead of a tab control
-//   --no-rebar   put the task switcher straight under the tray
-//   --poll MS    look at the windows every MS milliseconds (default 150)
+//   --toolbar          draw the buttons with a toolbar instead of a tab control
+//   --no-rebar         put the task switcher straight under the tray
+//   --poll MS          look at the windows every MS milliseconds (default 150)
+//   --refuse-icons MS  refuse notification icons for the first MS milliseconds
 //
 // Exit codes: 0 when closed (WM_CLOSE to the tray), 1 when the strip could not
 // be made, 2 for bad options, 3 when another stand-in already runs here.
@@ -20,7 +21,7 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: corvane_standin [--toolbar] [--no-rebar] [--poll MS]\n";
+constexpr char kUsage[] = "usage: corvane_standin [--toolbar] [--no-rebar] [--poll MS] [--refuse-icons MS]\n";
 
 // Headless runs have nobody to close a message box: messages go to the
 // standard error stream that the starting process gave us, if any.
@@ -49,6 +50,12 @@ bool ParseOptions(int argc, char** argv, CStandinOptions& options)
             if (!end || *end || ms < USER_TIMER_MINIMUM || ms > 60000)
                 return false;
             options.pollMs = static_cast<UINT>(ms);
+        } else if (std::strcmp(argv[i], "--refuse-icons") == 0 && i + 1 < argc) {
+            char* end = nullptr;
+            const long ms = std::strtol(argv[++i], &end, 10);
+            if (!end || *end || ms < 0 || ms > 600000)
+                return false;
+            options.refuseIconsMs = static_cast<UINT>(ms);
         } else {
             return false;
         }

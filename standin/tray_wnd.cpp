@@ -332,6 +332,7 @@ CTrayWnd::~CTrayWnd()
 
 BOOL CTrayWnd::Create()
 {
+    m_createdTick = ::GetTickCount();
     if (!m_trayClass.Register(PlainClass(kStandinTrayClass)) || !m_switcherClass.Register(PlainClass(kSwitcherClass)))
         return FALSE;
 
@@ -571,6 +572,9 @@ LRESULT CTrayWnd::OnCopyData(WPARAM wParam, LPARAM lParam)
 {
     const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     if (!copy)
+        return FALSE;
+    const bool adds = copy->dwData == NIM_ADD || copy->dwData == NIM_MODIFY;
+    if (adds && ::GetTickCount() - m_createdTick < m_options.refuseIconsMs)
         return FALSE;
     const BOOL done =
         m_notify.OnNotifyIcon(static_cast<DWORD>(copy->dwData), ToWindow(wParam), copy->lpData, copy->cbData);

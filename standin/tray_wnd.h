@@ -15,6 +15,10 @@ struct CStandinOptions {
     bool toolbar = false;      // a toolbar host instead of the tab control
     bool rebar = true;         // false: the switcher sits straight under the tray
     UINT pollMs = 150;         // how often the windows are looked at
+    // Notification icons are refused (added or changed) for this long after
+    // the tray is made, as a shell that is still starting at logon, or too
+    // busy to answer in time, refuses them.
+    UINT refuseIconsMs = 0;
 };
 
 // MSTaskSwWClass: holds the button host and keeps it filling its client area.
@@ -161,4 +165,5 @@ private:
     std::vector<CCall> m_calls;
     bool m_redrawHeld = false;
     DWORD m_lastCallTick = 0;
+    DWORD m_createdTick = 0;
 };

@@ -31,10 +31,13 @@ public:
     }
     // One look for new and gone task windows, as the watch's timer gives it,
     // and the same look queued, for a nested loop to deliver.
-    void Watch() { SendMessage(WM_TIMER, kWatchTimer, 0); }
-    void QueueWatch() { PostMessage(WM_TIMER, kWatchTimer, 0); }
+    void Watch() { SendMessage(WM_TIMER, CKeepingMode::kWatchTimer, 0); }
+    void QueueWatch() { PostMessage(WM_TIMER, CKeepingMode::kWatchTimer, 0); }
     // A mouse message on the notification icon, as the shell passes it on.
-    void OnIcon(UINT mouseMessage) { SendMessage(kTrayIconMessage, kTrayIconId, mouseMessage); }
+    void OnIcon(UINT mouseMessage) { SendMessage(CKeepingMode::kIconMessage, CKeepingMode::kIconId, mouseMessage); }
+    CKeepingMode& Keeping() { return m_keeping; }
+    // What the list says while it is empty.
+    CString EmptyText() const { return m_taskList.GetEmptyText(); }
     // One look at the new taskbar, as the restore's timer gives it.
     void LookAtTaskbar() { SendMessage(WM_TIMER, kRestoreTimer, 0); }
     // The same look, queued: for a nested loop to deliver.

@@ -15,14 +15,21 @@ int OpIndex(TaskbarOp op)
 
 // Set on the tray while it refuses notification icons.
 constexpr char kRefusesIconsProperty[] = "CorvaneFakeShell.RefusesIcons";
+// The tray's record of the notification icon calls it was sent.
+constexpr char kIconCallsProperty[] = "CorvaneFakeShell.IconCalls";
 
 // The tray takes every notification icon it is sent, as a shell does, unless
-// told to refuse them: Wine's Shell_NotifyIcon sends it WM_COPYDATA and gives
-// its answer.
+// told to refuse them: Wine's Shell_NotifyIcon sends it WM_COPYDATA with the
+// call's NIM_ code and gives its answer.
 LRESULT CALLBACK TrayProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_COPYDATA)
+    if (message == WM_COPYDATA) {
+        auto* calls = static_cast<std::vector<DWORD>*>(::GetPropA(hWnd, kIconCallsProperty));
+        const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (calls && copy)
+            calls->push_back(static_cast<DWORD>(copy->dwData));
         return ::GetPropA(hWnd, kRefusesIconsProperty) ? FALSE : TRUE;
+    }
     return ::DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
@@ -146,6 +153,8 @@ CFakeShell::CFakeShell(const FakeTaskbarLayout& layout)
         // Hidden, untitled and a tool window: never a task window itself.
         m_tray = ::CreateWindowExA(WS_EX_TOOLWINDOW, kTrayClass, "", WS_POPUP, 0, 770, 1280, 30,
                                    nullptr, nullptr, m_instance, nullptr);
+        if (m_tray)
+            ::SetPropA(m_tray, kIconCallsProperty, &m_iconCalls);
         if (m_tray && layout.rebar)
             m_rebar = CreateChild(REBARCLASSNAMEA, CCS_NORESIZE | CCS_NODIVIDER, m_tray, 1);
         HWND switcherParent = layout.rebar ? m_rebar : m_tray;
@@ -171,6 +180,7 @@ CFakeShell::~CFakeShell()
     // Destroying the tray destroys the chain under it; the classes go after.
     if (m_tray) {
         SetTakesIcons(true);
+        ::RemovePropA(m_tray, kIconCallsProperty);
         ::DestroyWindow(m_tray);
     }
 }

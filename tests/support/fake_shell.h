@@ -80,6 +80,8 @@ public:
     // last button. programOf gives a window's program, equal strings for the
     // same program; empty (the default): AddTab appends.
     void SetGroupingBy(std::function<std::string(HWND)> programOf) { m_programOf = std::move(programOf); }
+    // The NIM_ code of every notification icon call the tray was sent.
+    const std::vector<DWORD>& IconCalls() const { return m_iconCalls; }
 
 private:
     class CTaskbarList;
@@ -117,6 +119,7 @@ private:
     HRESULT m_results[3] = {S_OK, S_OK, S_OK};
     HWND m_activateFailsFor = nullptr;
     std::function<std::string(HWND)> m_programOf;
+    std::vector<DWORD> m_iconCalls;
 
     std::unique_ptr<CClassFactory> m_factory;
     DWORD m_cookie = 0;
