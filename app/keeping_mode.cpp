@@ -55,15 +55,16 @@ HWND FindMarkedWindow()
 
 }  // namespace
 
-COneCopy::COneCopy(bool trayStart)
+COneCopy::COneCopy(bool trayStart, bool keepsOrder)
 {
     const DWORD start = ::GetTickCount();
     for (;;) {
         HANDLE mutex = ::CreateMutexA(nullptr, FALSE, kOneCopyMutex);
         const bool exists = mutex && ::GetLastError() == ERROR_ALREADY_EXISTS;
         m_mutex.Attach(mutex);
-        // Without a mutex at all the program runs as it always did.
-        if (!exists)
+        // Without a mutex at all, or without the order kept, the program
+        // runs as it always did.
+        if (!exists || !keepsOrder)
             return;
         HWND first = FindMarkedWindow();
         if (first) {

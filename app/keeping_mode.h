@@ -15,10 +15,13 @@
 // copy's main window carries a mark (CKeepingMode marks it) by which a later
 // start finds it. A second start tells the first to show its window (not
 // when it is itself a start at logon) and ends; so it does when the first
-// copy does not answer within 5 s.
+// copy does not answer within 5 s. All of this only while the order is
+// kept: copies that keep nothing watch nothing and write nothing, and run
+// side by side as they always did (each still holds the mutex, so that a
+// later start finds a copy that turned keeping on since).
 class COneCopy {
 public:
-    explicit COneCopy(bool trayStart);
+    COneCopy(bool trayStart, bool keepsOrder);
     COneCopy(const COneCopy&) = delete;
     COneCopy& operator=(const COneCopy&) = delete;
 

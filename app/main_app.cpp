@@ -11,9 +11,9 @@ CMainApp::~CMainApp() = default;
 BOOL CMainApp::InitInstance()
 {
     const bool trayStart = IsTrayStart(::GetCommandLineA());
-    // Another copy runs in this session: it has been asked to show itself,
-    // and this one ends before it does anything else.
-    const COneCopy oneCopy(trayStart);
+    // Another copy runs in this session while the order is kept: it has been
+    // asked to show itself, and this one ends before it does anything else.
+    const COneCopy oneCopy(trayStart, COrderStore().ReadKeepOrder());
     if (!oneCopy.IsFirst())
         return FALSE;
 

@@ -148,9 +148,13 @@ HWND CTaskButtonList::DragButton(int from, int to)
     if (!IsEntryIndex(from) || !IsEntryIndex(to))
         return nullptr;
     const HWND dragged = WindowOf(from);
-    if (m_grouping && MoveAcrossRuns(from, to))
-        return dragged;
-    return MoveButton(from, to);
+    if (!m_grouping || !MoveAcrossRuns(from, to))
+        return MoveButton(from, to);
+    // A dropped entry comes back unselected, as a moved one does.
+    const std::vector<HWND> listed = ListedWindows();
+    const auto at = std::find(listed.begin(), listed.end(), dragged) - listed.begin();
+    m_pList->SetItemState(static_cast<int>(at), 0, LVIS_SELECTED);
+    return dragged;
 }
 
 void CTaskButtonList::SortRunsByTitle()

@@ -90,6 +90,7 @@ TEST_F(E2eStart, ASecondStartEndsWithoutABoxWhenTheFirstCopyDoesNotAnswer)
     HWND hung = ::CreateWindowExA(0, "STATIC", "Corvane", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(hung);
     ::SetPropA(hung, kWindowMark, reinterpret_cast<HANDLE>(1));
+    ASSERT_TRUE(COrderStore().WriteKeepOrder(true));
 
     const DWORD start = ::GetTickCount();
     ASSERT_TRUE(m_second.Start(CorvaneExe(), ""));
@@ -101,6 +102,17 @@ TEST_F(E2eStart, ASecondStartEndsWithoutABoxWhenTheFirstCopyDoesNotAnswer)
     // It waited for the answer, and showed nothing meanwhile: the test's
     // window took no message, so a box would have kept it from ending.
     EXPECT_GE(took, 4000u);
+}
+
+TEST_F(E2eStart, WithoutTheOrderKeptASecondStartRunsBesideTheFirst)
+{
+    ASSERT_NO_FATAL_FAILURE(StartStandin());
+    ASSERT_NO_FATAL_FAILURE(StartCorvane("win2k"));
+    ASSERT_TRUE(m_second.Start(CorvaneExe(), ""));
+    EXPECT_TRUE(WaitUntil([&] { return FindTopLevel(m_second.GetId(), "#32770", "Corvane") != nullptr; }))
+        << "the second copy showed no window";
+    EXPECT_TRUE(m_corvane.IsRunning());
+    EXPECT_TRUE(m_second.IsRunning());
 }
 
 TEST_F(E2eStart, AHiddenStartGetsItsIconFromAShellThatRefusesItAtFirst)
