@@ -60,6 +60,17 @@ std::string ExecutableByImageName(DWORD processId)
     return std::string(path, length);
 }
 
+std::string LongPathForm(const std::string& path)
+{
+    char longPath[MAX_PATH] = {};
+    // A process started through its short name reports that name; a shell
+    // link or a command line may give either form for the same file.
+    const DWORD length = ::GetLongPathNameA(path.c_str(), longPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return path;
+    return std::string(longPath, length);
+}
+
 std::string ClassProgram(HWND hWnd)
 {
     char name[256] = {};
@@ -96,6 +107,8 @@ std::string CProgramNames::Of(HWND hWnd)
         std::string path = processId ? ExecutableByModule(processId) : std::string();
         if (path.empty() && processId)
             path = ExecutableByImageName(processId);
+        if (!path.empty())
+            path = LongPathForm(path);
         known = m_executables.emplace(processId, std::move(path)).first;
     }
     return known->second.empty() ? ClassProgram(hWnd) : known->second;

@@ -13,9 +13,14 @@ std::string ExecutableByModule(DWORD processId);
 // PROCESS_QUERY_LIMITED_INFORMATION (an elevated process grants that much);
 // empty on systems before Vista, which lack the call, or on failure.
 std::string ExecutableByImageName(DWORD processId);
+// The long form of a path (GetLongPathNameA), so that an 8.3 path and the long
+// path name one program; the path as given when it has none (a file that is
+// gone, or a longer result than MAX_PATH).
+std::string LongPathForm(const std::string& path);
 // "class:" + the window's class name.
 std::string ClassProgram(HWND hWnd);
-// The program of a window: the first of the three above that gives one.
+// The program of a window: the first of the three above that gives one, a path
+// in its long form.
 std::string ProgramOfWindow(HWND hWnd);
 
 // The form in which two programs are compared: equal keys, same program.

@@ -15,6 +15,13 @@
 
 enum TaskbarKind { Unknown = 0, TabControl = 1, Toolbar = 2 };
 
+// What the per-user setting for grouping similar taskbar buttons holds.
+struct TaskbarGlomming {
+    bool found = false;     // the value exists
+    DWORD type = REG_NONE;  // its registry type; REG_DWORD only when it holds four bytes
+    DWORD value = 0;        // its number, when it is a REG_DWORD
+};
+
 // Implemented by the application object that owns the shared image of task
 // icons; the engine finds it through AfxGetApp().
 class CTaskImageSource {
@@ -108,9 +115,35 @@ public:
     // The kind rule on its own: ok is what GetVersionExA returned.
     static TaskbarKind KindFromVersion(BOOL ok, const OSVERSIONINFOA& version);
 
+    // Grouping taskbars (XP, Server 2003 and Vista unless the user turned it
+    // off) put an added button after the last button of the same program, not
+    // at the end. On one, the list keeps every program's entries together, so
+    // that re-adding a run of buttons in list order gives the list's order.
+    // The rule on its own: ok is what GetVersionExA returned.
+    static bool GroupsFromVersion(BOOL ok, const OSVERSIONINFOA& version, const TaskbarGlomming& setting);
+    // This user's setting, as the registry holds it.
+    static TaskbarGlomming ReadTaskbarGlomming();
+    // The rule applied to this system and this user's setting.
+    static bool TaskbarGroups();
+    bool IsGrouping() const { return m_grouping; }
+    // Turned on, the entries are brought together by program at once, without
+    // a shell call: the taskbar regroups its own buttons.
+    void SetGrouping(bool on);
+    // Reads the setting again (the taskbar's properties broadcast a change).
+    void UpdateGrouping() { SetGrouping(TaskbarGroups()); }
+    // A completed drag of the entry at `from` onto the entry at `to`. Without
+    // grouping, or onto an entry of the same program, it is MoveButton. Onto
+    // another program on a grouping taskbar, the dragged entry's whole run
+    // moves, in its order: upwards to just before the target's run, downwards
+    // to just after it. Gives the dragged window, NULL for an index that names
+    // no entry.
+    HWND DragButton(int from, int to);
+
 protected:
     LONG m_kind;
     CListCtrl* m_pList;
+    // Whether the taskbar groups the buttons of a program (TaskbarGroups()).
+    bool m_grouping;
 
 private:
     // The application object's image list of task icons, or NULL when the
@@ -125,6 +158,8 @@ private:
     HWND WindowOf(int index) const;
     // The title of an entry that is known to exist.
     std::string TitleOf(int index) const;
+    // The order of titles for sorting: true when a comes before b.
+    static bool TitleBefore(const std::string& a, const std::string& b);
     // The windows of all entries, in list order.
     std::vector<HWND> ListedWindows() const;
     // The list's test for a window: a task window whose title is not empty.
@@ -151,6 +186,29 @@ private:
     // Puts the entries in the order of their windows in `order`; each entry
     // keeps its title, icon and state.
     void ArrangeEntries(const std::vector<HWND>& order);
+
+    // The windows regrouped stably by program: each moves up to just after
+    // the last window of its program before it.
+    static std::vector<HWND> GroupedByProgram(const std::vector<HWND>& windows);
+    // The program keys of the entries, in list order.
+    std::vector<std::string> ProgramKeys() const;
+    // Puts list and taskbar into `order` (the listed windows, rearranged):
+    // from the first place whose window changes on, the buttons are taken off
+    // and added again in the new order. On a grouping taskbar that gives the
+    // list's order as long as every program's entries stand together. No call
+    // when nothing changes; entries keep their state (selection included).
+    void ArrangeFrom(const std::vector<HWND>& order);
+    // On a grouping taskbar, when the entries at `from` and `to` belong to
+    // different programs: moves the run of `from` next to the run of `to`,
+    // before it when `to` is above, after it when below. False, and nothing
+    // done, for the same program.
+    bool MoveAcrossRuns(int from, int to);
+    // On a grouping taskbar: the entry first in its run and its run first
+    // (top), or last and last.
+    void MoveToEndOfRuns(int selected, bool top);
+    // On a grouping taskbar: each program's entries by title, then the runs
+    // by the title of their first entry.
+    void SortRunsByTitle();
 
     // Listed buttons were taken off and added again since the last look for
     // new task windows: a window that came meanwhile has its button before

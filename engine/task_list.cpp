@@ -42,7 +42,7 @@ int ReadTitle(HWND hWnd, char* title)
 
 }  // namespace
 
-CTaskButtonList::CTaskButtonList() : m_kind(Unknown), m_pList(nullptr)
+CTaskButtonList::CTaskButtonList() : m_kind(Unknown), m_pList(nullptr), m_grouping(TaskbarGroups())
 {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;

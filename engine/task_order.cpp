@@ -109,6 +109,10 @@ void CTaskButtonList::Refresh()
             entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(i), moved);
         }
     }
+    // A grouping taskbar keeps each program's buttons together, whatever
+    // order the probe could find: so does the list.
+    if (m_grouping)
+        entries = GroupedByProgram(entries);
     ArrangeEntries(entries);
 }
 
@@ -155,6 +159,9 @@ void CTaskButtonList::MoveUp()
     const int selected = m_pList->GetNextItem(-1, LVNI_SELECTED);
     if (selected <= 0)
         return;
+    // The first entry of a run takes its whole run above the run before it.
+    if (m_grouping && MoveAcrossRuns(selected, selected - 1))
+        return;
     MoveButton(selected, selected - 1);
     m_pList->SetItemState(selected - 1, LVIS_SELECTED, LVIS_SELECTED);
 }
@@ -165,6 +172,8 @@ void CTaskButtonList::MoveDown()
         return;
     const int selected = m_pList->GetNextItem(-1, LVNI_SELECTED);
     if (selected < 0 || selected >= m_pList->GetItemCount() - 1)
+        return;
+    if (m_grouping && MoveAcrossRuns(selected, selected + 1))
         return;
     MoveButton(selected, selected + 1);
     m_pList->SetItemState(selected + 1, LVIS_SELECTED, LVIS_SELECTED);
@@ -180,6 +189,10 @@ void CTaskButtonList::MoveToTop()
     const int selected = GetSelected();
     if (selected <= 0)
         return;
+    if (m_grouping) {
+        MoveToEndOfRuns(selected, true);
+        return;
+    }
     MoveButton(selected, 0);
     m_pList->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
 }
@@ -190,6 +203,10 @@ void CTaskButtonList::MoveToBottom()
     const int last = EntryCount() - 1;
     if (selected < 0 || selected >= last)
         return;
+    if (m_grouping) {
+        MoveToEndOfRuns(selected, false);
+        return;
+    }
     MoveButton(selected, last);
     m_pList->SetItemState(last, LVIS_SELECTED, LVIS_SELECTED);
 }
@@ -219,10 +236,21 @@ void CTaskButtonList::ArrangeTaskbar()
     m_buttonsReAdded = true;
 }
 
+bool CTaskButtonList::TitleBefore(const std::string& a, const std::string& b)
+{
+    // The comparison the user's own shell sorts names with: the user's
+    // locale, case ignored.
+    return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
+}
+
 void CTaskButtonList::SortByTitle()
 {
     if (!m_pList)
         return;
+    if (m_grouping) {
+        SortRunsByTitle();
+        return;
+    }
     struct Titled {
         std::string title;
         HWND hWnd;
@@ -232,12 +260,9 @@ void CTaskButtonList::SortByTitle()
     entries.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
         entries.push_back({TitleOf(i), WindowOf(i)});
-    // The comparison the user's own shell sorts names with: the user's
-    // locale, case ignored; ties keep the order the user gave them.
-    std::stable_sort(entries.begin(), entries.end(), [](const Titled& a, const Titled& b) {
-        return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.title.c_str(), -1, b.title.c_str(), -1) ==
-               CSTR_LESS_THAN;
-    });
+    // Ties keep the order the user gave them.
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Titled& a, const Titled& b) { return TitleBefore(a.title, b.title); });
     std::vector<HWND> order;
     order.reserve(entries.size());
     for (const Titled& entry : entries)

@@ -46,20 +46,32 @@ std::vector<std::string> CTaskButtonList::GetPrograms() const
     return ProgramsOf(ListedWindows());
 }
 
-void CTaskButtonList::GroupByProgram()
+std::vector<std::string> CTaskButtonList::ProgramKeys() const
 {
-    if (!m_pList)
-        return;
-    const std::vector<HWND> windows = ListedWindows();
+    std::vector<std::string> keys = GetPrograms();
+    for (std::string& key : keys)
+        key = ProgramKey(key);
+    return keys;
+}
+
+std::vector<HWND> CTaskButtonList::GroupedByProgram(const std::vector<HWND>& windows)
+{
     const std::vector<std::string> programs = ProgramsOf(windows);
-    // Each entry ranks by the index of its program's first entry: sorting
-    // stably by that rank brings every entry up behind the last one of its
-    // program above it, and leaves the first entries in their order.
+    // Each window ranks by the index of its program's first window: sorting
+    // stably by that rank brings every window up behind the last one of its
+    // program above it, and leaves the first windows in their order.
     std::map<std::string, int> firstEntries;
     std::vector<int> ranks;
     for (size_t i = 0; i < programs.size(); ++i)
         ranks.push_back(firstEntries.emplace(ProgramKey(programs[i]), static_cast<int>(i)).first->second);
-    ArrangeEntries(SortedByRank(windows, ranks));
+    return SortedByRank(windows, ranks);
+}
+
+void CTaskButtonList::GroupByProgram()
+{
+    if (!m_pList)
+        return;
+    ArrangeEntries(GroupedByProgram(ListedWindows()));
     ArrangeTaskbar();
 }
 

@@ -238,16 +238,29 @@ void CFakeShell::InsertTab(int position, HWND hWnd)
     ::SendMessageA(m_tabs, TCM_INSERTITEMA, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&item));
 }
 
-// A shell appends a button for a window without one and leaves an existing
-// button where it is.
+int CFakeShell::AddedPosition(HWND hWnd) const
+{
+    if (m_programOf) {
+        const std::string program = m_programOf(hWnd);
+        for (size_t i = m_buttons.size(); i-- > 0;) {
+            if (m_programOf(m_buttons[i]) == program)
+                return static_cast<int>(i) + 1;
+        }
+    }
+    return static_cast<int>(m_buttons.size());
+}
+
+// A shell adds a button for a window without one, at the end or, grouping,
+// after its program's last button; it leaves an existing button where it is.
 HRESULT CFakeShell::OnAddTab(HWND hWnd)
 {
     Record(TaskbarOp::AddTab, hWnd);
     const HRESULT result = m_results[OpIndex(TaskbarOp::AddTab)];
     if (SUCCEEDED(result) && hWnd && PositionOf(hWnd) < 0) {
-        m_buttons.push_back(hWnd);
+        const int position = AddedPosition(hWnd);
+        m_buttons.insert(m_buttons.begin() + position, hWnd);
         if (m_tabs)
-            InsertTab(static_cast<int>(m_buttons.size()) - 1, hWnd);
+            InsertTab(position, hWnd);
     }
     return result;
 }

@@ -9,7 +9,10 @@
 #include <objbase.h>
 #include <shobjidl.h>
 #include "framework/handles.h"
+#include <functional>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 enum class TaskbarOp { AddTab, DeleteTab, ActivateTab };
@@ -72,6 +75,11 @@ public:
     void SetActivateFailsFor(HWND hWnd) { m_activateFailsFor = hWnd; }
     // The tray takes notification icons (the default), or refuses them.
     void SetTakesIcons(bool takes);
+    // A taskbar that groups similar buttons: AddTab puts the button of a
+    // window whose program already has buttons right after that program's
+    // last button. programOf gives a window's program, equal strings for the
+    // same program; empty (the default): AddTab appends.
+    void SetGroupingBy(std::function<std::string(HWND)> programOf) { m_programOf = std::move(programOf); }
 
 private:
     class CTaskbarList;
@@ -84,6 +92,8 @@ private:
     HRESULT OnActivateTab(HWND hWnd);
     void Record(TaskbarOp op, HWND hWnd);
     int PositionOf(HWND hWnd) const;
+    // Where AddTab puts a new button: the end, or after its program's last.
+    int AddedPosition(HWND hWnd) const;
     void InsertTab(int position, HWND hWnd);
 
     bool m_ready = false;
@@ -106,6 +116,7 @@ private:
     bool m_creationFails = false;
     HRESULT m_results[3] = {S_OK, S_OK, S_OK};
     HWND m_activateFailsFor = nullptr;
+    std::function<std::string(HWND)> m_programOf;
 
     std::unique_ptr<CClassFactory> m_factory;
     DWORD m_cookie = 0;
