@@ -99,6 +99,7 @@ BEGIN_MESSAGE_MAP(CMainDlg, CSizingDialog)
     ON_MESSAGE(kTrayIconMessage, &CMainDlg::OnTrayIcon)
     ON_MESSAGE(WM_WINDOWPOSCHANGING, &CMainDlg::OnWindowPosChanging)
     ON_MESSAGE(WM_DESTROY, &CMainDlg::OnDestroy)
+    ON_MESSAGE(WM_SETTINGCHANGE, &CMainDlg::OnSettingChange)
 END_MESSAGE_MAP()
 
 template <class Action>
@@ -243,7 +244,7 @@ void CMainDlg::OnBeginDragTaskList(NMHDR* pNMHDR, LRESULT* pResult)
         UINT flags = 0;
         const int to = m_taskList.HitTest(point, &flags);
         if (flags & (LVHT_ONITEMICON | LVHT_ONITEMLABEL)) {
-            m_taskButtons.MoveButton(from, to);
+            m_taskButtons.DragButton(from, to);
             m_keptOrder.Remember();
         }
     });
@@ -597,5 +598,12 @@ LRESULT CMainDlg::OnDestroy(WPARAM, LPARAM)
 {
     // Gone with the window, whatever ends it.
     m_trayIcon.Hide();
+    return Default();
+}
+
+LRESULT CMainDlg::OnSettingChange(WPARAM, LPARAM)
+{
+    // The taskbar's properties broadcast this when grouping is turned on or off.
+    m_taskButtons.UpdateGrouping();
     return Default();
 }

@@ -52,6 +52,7 @@ protected:
     LRESULT OnTrayIcon(WPARAM wParam, LPARAM lParam);
     LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     // The mode of keeping the order, on: watching and the notification icon.
@@ -126,4 +127,6 @@ protected:
     // The notification icon's id and callback message.
     static constexpr UINT kTrayIconId = 1;
     static constexpr UINT kTrayIconMessage = WM_APP + 1;
+    // The engine, whose grouping a test sets as another system would give it.
+    CTaskButtonList& TaskButtons() { return m_taskButtons; }
 };

@@ -41,6 +41,7 @@ public:
     void QueueLookAtTaskbar() { PostMessage(WM_TIMER, kRestoreTimer, 0); }
     // The restore as if the shell had restarted ms earlier than it did.
     void AgeRestore(DWORD ms) { m_restoreStart -= ms; }
+    using CMainDlg::TaskButtons;
 };
 
 class MainDlgTest : public ::testing::Test {
