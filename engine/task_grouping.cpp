@@ -22,16 +22,17 @@ struct Run {
 // The block of entries of the same program around `index`.
 Run RunAt(const std::vector<std::string>& keys, int index)
 {
+    const auto same = [&](int other) { return keys[static_cast<size_t>(other)] == keys[static_cast<size_t>(index)]; };
     Run run{index, index + 1};
-    while (run.begin > 0 && keys[static_cast<size_t>(run.begin - 1)] == keys[static_cast<size_t>(index)])
+    while (run.begin > 0 && same(run.begin - 1))
         --run.begin;
-    while (run.end < static_cast<int>(keys.size()) && keys[static_cast<size_t>(run.end)] == keys[static_cast<size_t>(index)])
+    while (run.end < static_cast<int>(keys.size()) && same(run.end))
         ++run.end;
     return run;
 }
 
-// Moves [first, last) of `items` so that it starts where `middle` stood
-// before it (std::rotate by indexes).
+// Puts the block [middle, last) of `items` before the block [first, middle),
+// each keeping its order (std::rotate by indexes).
 template <class T>
 void Rotate(std::vector<T>& items, int first, int middle, int last)
 {
