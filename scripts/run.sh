@@ -56,9 +56,10 @@ run_start_taskbar() {
     sleep 0.5
 }
 
-# run_start_standin BUILD: the stand-in taskbar alone (RUN_STANDIN_PID).
+# run_start_standin BUILD [OPTIONS...]: the stand-in taskbar alone
+# (RUN_STANDIN_PID), with the stand-in's options if any.
 run_start_standin() {
-    run_exe "$1/standin/corvane_standin.exe"
+    run_exe "$1/standin/corvane_standin.exe" "${@:2}"
     RUN_STANDIN_PID=$RUN_LAST_PID
     run_wait_window 20 "stand-in taskbar" --all --onlyvisible --pid "$RUN_STANDIN_PID" --class '^corvane_standin\.exe$'
 }

@@ -4,8 +4,10 @@
 # taskbar and the sample windows) and docs/about-box.png (the About box over
 # the main window), at 96 DPI, docs/main-window-144dpi.png, the main window of
 # a system set to 144 DPI, docs/tray-menu.png, the menu of the notification
-# icon while the order is kept, and docs/no-taskbar.png, the main window where
-# it finds no taskbar. Uses the same start-up as `make run`.
+# icon while the order is kept, docs/no-taskbar.png, the main window where it
+# finds no taskbar, and docs/grouping.png, a stand-in that groups similar
+# buttons with six windows of three programs and Corvane told it runs on XP.
+# Uses the same start-up as `make run`.
 #
 #   screenshots.sh BUILD_DIR
 set -euo pipefail
@@ -83,5 +85,43 @@ run_start_corvane "$build"
 run_focus
 run_screenshot "$docs/no-taskbar.png"
 
+# Grouping: the stand-in as XP's taskbar (a toolbar that groups similar
+# buttons), windows of three programs (the samples program and two copies
+# under other names) opened A B C A B A, and Corvane as on XP, its list
+# arranged onto the taskbar with Shift+F10 and "按列表排列任务栏(&A)". The copies
+# and the version setting go again whatever happens.
+programs="$build/grouping-programs"
+corvane_version() {
+    "$WINELOADER" reg add 'HKCU\Software\Wine\AppDefaults\corvane.exe' /v Version /d "$1" /f </dev/null >/dev/null 2>&1
+}
+trap 'corvane_version win2k; run_stop; rm -rf "$programs"' EXIT
+# Only these windows: everything started before goes.
+for pid in "${RUN_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+done
+mkdir -p "$programs"
+cp "$build/standin/corvane_samples.exe" "$programs/program_a.exe"
+cp "$build/standin/corvane_samples.exe" "$programs/program_b.exe"
+cp "$build/standin/corvane_samples.exe" "$programs/program_c.exe"
+run_start_standin "$build" --toolbar --group
+declare -A opened=()
+for program in a b c a b a; do
+    opened[$program]=$((${opened[$program]:-0} + 1))
+    title="${program^^} ${opened[$program]}"
+    run_exe "$programs/program_$program.exe" --count 1 --title "$title"
+    run_wait_window 20 "sample window" --all --onlyvisible --pid "$RUN_LAST_PID" --name "^$title\$"
+done
+sleep 0.5
+corvane_version winxp
+run_start_corvane "$build"
+run_focus
+xdotool key --clearmodifiers shift+F10
+sleep 0.5
+xdotool key a
+sleep 1
+run_screenshot "$docs/grouping.png"
+corvane_version win2k
+
 stat -c 'screenshots: %n (%s bytes)' "$docs/main-window.png" "$docs/about-box.png" "$docs/main-window-144dpi.png" \
-    "$docs/tray-menu.png" "$docs/no-taskbar.png"
+    "$docs/tray-menu.png" "$docs/no-taskbar.png" "$docs/grouping.png"

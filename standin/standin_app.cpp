@@ -1,8 +1,12 @@
 // corvane_standin.exe: a stand-in taskbar for hosts without the Windows shell.
 //
-//   corvane_standin [--toolbar] [--no-rebar] [--poll MS] [--refuse-icons MS]
+//   corvane_standin [--toolbar] [--no-rebar] [--group] [--poll MS] [--refuse-icons MS]
 //
 //   --toolbar          draw the buttons with a toolbar instead of a tab control
+//   --group            group similar buttons: a new button whose program (the
+//                      executable of its window's process) has buttons goes
+//                      right after that program's last one, as on a taskbar
+//                      that groups
 //   --no-rebar         put the task switcher straight under the tray
 //   --poll MS          look at the windows every MS milliseconds (default 150)
 //   --refuse-icons MS  refuse notification icons for the first MS milliseconds
@@ -21,7 +25,8 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: corvane_standin [--toolbar] [--no-rebar] [--poll MS] [--refuse-icons MS]\n";
+constexpr char kUsage[] =
+    "usage: corvane_standin [--toolbar] [--no-rebar] [--group] [--poll MS] [--refuse-icons MS]\n";
 
 // Headless runs have nobody to close a message box: messages go to the
 // standard error stream that the starting process gave us, if any.
@@ -44,6 +49,8 @@ bool ParseOptions(int argc, char** argv, CStandinOptions& options)
             options.toolbar = true;
         } else if (std::strcmp(argv[i], "--no-rebar") == 0) {
             options.rebar = false;
+        } else if (std::strcmp(argv[i], "--group") == 0) {
+            options.grouping = true;
         } else if (std::strcmp(argv[i], "--poll") == 0 && i + 1 < argc) {
             char* end = nullptr;
             const long ms = std::strtol(argv[++i], &end, 10);

@@ -14,6 +14,9 @@
 //
 //   kStandinMsgAddTab        HWND / 0 / HRESULT. Appends a button for a window
 //                            that has none; a window with one keeps its place.
+//                            A stand-in started with --group puts it after
+//                            the last button of the window's program instead,
+//                            when there is one (so do new task windows).
 //   kStandinMsgDeleteTab     HWND / 0 / HRESULT. Removes the window's button;
 //                            nothing changes for a window without one. The
 //                            window stays off until it is added again.

@@ -1,6 +1,8 @@
 #include "standin/task_buttons.h"
 #include <commctrl.h>
+#include <psapi.h>
 #include <iterator>
+#include "framework/handles.h"
 
 namespace {
 
@@ -16,7 +18,8 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
 
 }  // namespace
 
-CTaskButtons::CTaskButtons(CButtonHost& host, DWORD ownProcess) : m_host(host), m_ownProcess(ownProcess)
+CTaskButtons::CTaskButtons(CButtonHost& host, DWORD ownProcess, bool grouping)
+    : m_host(host), m_ownProcess(ownProcess), m_grouping(grouping)
 {
     m_images.Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK, 8, 8);
     // A shared system icon: the image list copies it, nobody destroys it.
@@ -179,11 +182,45 @@ void CTaskButtons::AppendIfNew(HWND hWnd)
 
 void CTaskButtons::Append(HWND hWnd)
 {
-    m_buttons.push_back(CButton{hWnd, CString(), nullptr, kDefaultImage});
-    const int index = GetCount() - 1;
+    CString program = m_grouping ? ProgramOf(hWnd) : CString();
+    const int index = PlaceFor(program);
+    m_buttons.insert(m_buttons.begin() + index, CButton{hWnd, CString(), nullptr, kDefaultImage, program});
     Follow(index);
-    m_host.InsertButton(index, m_buttons.back().title, m_buttons.back().image);
+    const CButton& added = m_buttons[static_cast<size_t>(index)];
+    m_host.InsertButton(index, added.title, added.image);
     ShowActive();
+}
+
+int CTaskButtons::PlaceFor(const CString& program) const
+{
+    // A taskbar that groups similar buttons keeps the buttons of one program
+    // together: a new one goes right after the last button of its program,
+    // and a program's first one at the end. It does so for every button it
+    // adds, whether for a window that opened or for AddTab, so that a run of
+    // buttons taken off and added back lands at the end of its program's
+    // buttons, not of the taskbar. (Where a group collapses into one button
+    // the order of the groups and inside each stays; the stand-in never
+    // collapses.)
+    if (!program.IsEmpty()) {
+        for (int i = GetCount() - 1; i >= 0; --i) {
+            if (m_buttons[static_cast<size_t>(i)].program == program)
+                return i + 1;
+        }
+    }
+    return GetCount();
+}
+
+CString CTaskButtons::ProgramOf(HWND hWnd)
+{
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(hWnd, &processId);
+    const CHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    char path[MAX_PATH] = {};
+    const DWORD length = process ? ::GetModuleFileNameExA(process.Get(), nullptr, path, MAX_PATH) : 0;
+    if (length == 0 || length >= MAX_PATH)
+        return CString();
+    ::CharLowerBuffA(path, length);
+    return CString(path, static_cast<int>(length));
 }
 
 void CTaskButtons::RemoveAt(int index)

@@ -5,6 +5,9 @@
 // - a destroyed window loses its button;
 // - AddTab appends a button for a window without one and leaves a window that
 //   has one where it is; DeleteTab removes a window's button and nothing else;
+// - on a taskbar that groups similar buttons, a new button (from AddTab or
+//   for a window that appears) whose program already has buttons goes right
+//   after that program's last button instead of at the end;
 // - a window taken off with DeleteTab stays off until AddTab, whatever it does.
 // Every change is mirrored in the button host, which shows the buttons.
 #include <windows.h>
@@ -17,8 +20,8 @@
 class CTaskButtons {
 public:
     // Windows of process ownProcess (the stand-in's own) never get a button;
-    // 0 excludes none.
-    CTaskButtons(CButtonHost& host, DWORD ownProcess);
+    // 0 excludes none. grouping: new buttons join their program's buttons.
+    CTaskButtons(CButtonHost& host, DWORD ownProcess, bool grouping = false);
     ~CTaskButtons();
     CTaskButtons(const CTaskButtons&) = delete;
     CTaskButtons& operator=(const CTaskButtons&) = delete;
@@ -47,6 +50,10 @@ public:
     // What a shell counts as a task window: visible, and an app window, or an
     // unowned window that is not a tool window. The stand-in also wants a title.
     static bool IsTaskWindow(HWND hWnd);
+    // What a grouping taskbar counts as the window's program: the full path
+    // of its process's executable, lower-cased, since the file system ignores
+    // case; empty when it cannot be read, which matches no other window.
+    static CString ProgramOf(HWND hWnd);
 
 private:
     struct CButton {
@@ -54,12 +61,15 @@ private:
         CString title;
         HICON iconSource;  // the class's icon the image was made from; not owned
         int image;         // kDefaultImage, or this button's own image
+        CString program;   // ProgramOf, read once when the button is made
     };
 
     bool IsOwnWindow(HWND hWnd) const;
     bool IsValidTarget(HWND hWnd) const;
     bool HasButtonOrTakenOff(HWND hWnd) const;
+    // Makes the button: at the end, or after its program's last one.
     void Append(HWND hWnd);
+    int PlaceFor(const CString& program) const;
     void AppendIfNew(HWND hWnd);
     static std::vector<HWND> TopLevelWindows();
     void RemoveAt(int index);
@@ -77,6 +87,7 @@ private:
 
     CButtonHost& m_host;
     DWORD m_ownProcess;
+    bool m_grouping;
     CImageList m_images;
     std::vector<CButton> m_buttons;
     std::set<HWND> m_takenOff;

@@ -372,7 +372,7 @@ BOOL CTrayWnd::Create()
         m_rebar.SendMessage(RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
     }
 
-    m_pButtons = std::make_unique<CTaskButtons>(*m_pHost, ::GetCurrentProcessId());
+    m_pButtons = std::make_unique<CTaskButtons>(*m_pHost, ::GetCurrentProcessId(), m_options.grouping);
     m_pButtons->AddExisting();
     PlaceOnScreen();
     ShowWindow(SW_SHOWNOACTIVATE);

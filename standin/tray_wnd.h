@@ -14,6 +14,7 @@
 struct CStandinOptions {
     bool toolbar = false;      // a toolbar host instead of the tab control
     bool rebar = true;         // false: the switcher sits straight under the tray
+    bool grouping = false;     // new buttons join their program's buttons
     UINT pollMs = 150;         // how often the windows are looked at
     // Notification icons are refused (added or changed) for this long after
     // the tray is made, as a shell that is still starting at logon, or too

@@ -2,6 +2,8 @@
 #include <objbase.h>
 #include <shobjidl.h>
 #include "framework/comptr.h"
+#include "tests/support/process_windows.h"
+#include "tests/support/pump.h"
 #include <functional>
 
 CString StandinExe()
@@ -41,6 +43,46 @@ std::unique_ptr<CSampleWindow> OpenTaskWindow(LPCSTR title)
     const int offset = 20 * (number % 8);
     if (!window->Create(title, SampleColour(number), CRect(100 + offset, 100 + offset, 400 + offset, 250 + offset)))
         ADD_FAILURE() << "could not open " << title;
+    return window;
+}
+
+CForeignWindows::~CForeignWindows()
+{
+    // A running program's file cannot go.
+    m_processes.clear();
+    for (const CString& copy : m_copies)
+        ::DeleteFileA(copy);
+    if (!m_folder.IsEmpty())
+        ::RemoveDirectoryA(m_folder);
+}
+
+CString CForeignWindows::Copy(LPCSTR fileName)
+{
+    if (m_folder.IsEmpty()) {
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        m_folder.Format("%scorvane-standin-%lu", temp, ::GetCurrentProcessId());
+        ::CreateDirectoryA(m_folder, nullptr);
+    }
+    const CString copy = m_folder + "\\" + fileName;
+    if (!::CopyFileA(SamplesExe(), copy, FALSE))
+        ADD_FAILURE() << "could not copy the samples program to " << copy.str();
+    m_copies.push_back(copy);
+    return copy;
+}
+
+HWND CForeignWindows::Open(const CString& exe, LPCSTR title)
+{
+    auto process = std::make_unique<CChildProcess>();
+    if (!process->Start(exe, CString("--count 1 --title \"") + title + "\"")) {
+        ADD_FAILURE() << "could not start " << exe.str();
+        return nullptr;
+    }
+    HWND window = nullptr;
+    const DWORD id = process->GetId();
+    if (!PumpMessagesUntil([&] { return (window = FindTopLevel(id, nullptr, title)) != nullptr; }, 10000))
+        ADD_FAILURE() << title << " did not open";
+    m_processes.push_back(std::move(process));
     return window;
 }
 
