@@ -75,9 +75,10 @@ public:
 
     // Makes the taskbar follow the list: every listed window's button taken
     // off and added again, in list order, so that they end up last on the
-    // taskbar in that order whatever order it had. Two shell calls per entry
-    // and nothing else; entries whose window no longer exists leave the list
-    // first, and the rest stay as they are, selection included.
+    // taskbar in that order whatever order it had: one window at a time, or
+    // on a grouping taskbar all off before all on again. Two shell calls per
+    // entry and nothing else; entries whose window no longer exists leave the
+    // list first, and the rest stay as they are, selection included.
     void ArrangeTaskbar();
     // Puts the entries in the order of their titles (the user's locale,
     // case-insensitive, equal titles in their present order), then arranges

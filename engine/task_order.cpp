@@ -225,6 +225,15 @@ void CTaskButtonList::ArrangeTaskbar()
     if (!m_pList)
         return;
     DropClosedWindows();
+    m_buttonsReAdded = true;
+    // A grouping taskbar adds a button after the last one of its program, so
+    // one button taken off and added again would only rejoin its program where
+    // that stands. With every listed button off first, each program's first
+    // one comes back at the end, and the rest join it there.
+    if (m_grouping) {
+        ReAddButtons(ListedWindows());
+        return;
+    }
     // One window at a time, so that the taskbar never misses more than one
     // of the buttons: each taken off and appended again, the run of listed
     // buttons builds up at the end in list order. Neither the taskbar's
@@ -233,7 +242,6 @@ void CTaskButtonList::ArrangeTaskbar()
         DeleteTab(hWnd);
         AddTab(hWnd);
     }
-    m_buttonsReAdded = true;
 }
 
 bool CTaskButtonList::TitleBefore(const std::string& a, const std::string& b)

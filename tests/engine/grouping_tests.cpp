@@ -218,6 +218,17 @@ TEST_F(Grouping, SortByTitleSortsEachRunThenTheRunsByTheirFirstTitles)
     EXPECT_EQ(m_shell.Calls(), ReAdded({c2, c1, b1, b2, a1, a2}));
 }
 
+TEST_F(Grouping, ArrangingTheTaskbarTakesEveryButtonOffBeforeAddingThemAgain)
+{
+    // Taken off and added again one at a time, each button would only
+    // rejoin its program where that stands: the taskbar would keep A A B B C C.
+    Append({b1, b2, c1, c2, a1, a2});
+    m_shell.SetButtons({a1, a2, b1, b2, c1, c2});
+    m_engine.ArrangeTaskbar();
+    EXPECT_EQ(m_shell.Buttons(), Entries());
+    EXPECT_EQ(m_shell.Calls(), ReAdded({b1, b2, c1, c2, a1, a2}));
+}
+
 TEST_F(Grouping, ADragOntoAnotherProgramMovesTheWholeRunNextToTheTargetsRun)
 {
     Grouped();
