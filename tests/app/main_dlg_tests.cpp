@@ -64,20 +64,13 @@ TEST_F(MainDlgTest, MoveButtonsReorderTaskbarAndListAndKeepTheSelection)
     EXPECT_EQ(IndexOf(start[1]), Selected());
 }
 
-// The part of the list's client area that differs from the list's background
-// as the screen shows it now: the bounding box, in client coordinates, empty
-// when nothing differs.
-CRect CaptureInk(HWND list)
+// width x height pixels of `source` from (x, y), one 0xRRGGBB a pixel, row by row.
+std::vector<DWORD> CopyPixels(HDC source, int x, int y, int width, int height)
 {
-    CRect client;
-    ::GetClientRect(list, &client);
-    POINT origin{0, 0};
-    ::ClientToScreen(list, &origin);
-
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = client.Width();
-    info.bmiHeader.biHeight = -client.Height();
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* raw = nullptr;
@@ -89,16 +82,32 @@ CRect CaptureInk(HWND list)
     } memory;
     {
         const CSelectObject selected(memory.dc, bitmap);
-        const CClientDC screen(nullptr);
-        ::BitBlt(memory.dc, 0, 0, client.Width(), client.Height(), screen, origin.x, origin.y, SRCCOPY);
+        ::BitBlt(memory.dc, 0, 0, width, height, source, x, y, SRCCOPY);
     }
-    const COLORREF background = static_cast<COLORREF>(::SendMessageA(list, LVM_GETBKCOLOR, 0, 0));
     const auto* pixels = static_cast<const DWORD*>(raw);
+    std::vector<DWORD> result(pixels, pixels + width * height);
+    for (DWORD& pixel : result)
+        pixel &= 0xFFFFFF;
+    return result;
+}
+
+// The part of the list's client area that differs from the list's background
+// as the screen shows it now: the bounding box, in client coordinates, empty
+// when nothing differs.
+CRect CaptureInk(HWND list)
+{
+    CRect client;
+    ::GetClientRect(list, &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(list, &origin);
+    const std::vector<DWORD> pixels =
+        CopyPixels(CClientDC(nullptr), origin.x, origin.y, client.Width(), client.Height());
+    const COLORREF background = static_cast<COLORREF>(::SendMessageA(list, LVM_GETBKCOLOR, 0, 0));
     const DWORD wanted = (GetRValue(background) << 16) | (GetGValue(background) << 8) | GetBValue(background);
     CRect ink(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
     for (int y = 0; y < client.Height(); ++y) {
         for (int x = 0; x < client.Width(); ++x) {
-            if ((pixels[y * client.Width() + x] & 0xFFFFFF) == wanted)
+            if (pixels[static_cast<size_t>(y * client.Width() + x)] == wanted)
                 continue;
             ink.left = std::min<LONG>(ink.left, x);
             ink.top = std::min<LONG>(ink.top, y);
@@ -179,29 +188,7 @@ std::vector<DWORD> ClientPixels(HWND list)
 {
     CRect client;
     ::GetClientRect(list, &client);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = client.Width();
-    info.bmiHeader.biHeight = -client.Height();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* raw = nullptr;
-    CBitmap bitmap;
-    bitmap.Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0));
-    struct CMemoryDC {
-        HDC dc = ::CreateCompatibleDC(nullptr);
-        ~CMemoryDC() { ::DeleteDC(dc); }
-    } memory;
-    {
-        const CSelectObject selected(memory.dc, bitmap);
-        const CClientDC own(list);
-        ::BitBlt(memory.dc, 0, 0, client.Width(), client.Height(), own, 0, 0, SRCCOPY);
-    }
-    const auto* pixels = static_cast<const DWORD*>(raw);
-    std::vector<DWORD> result(pixels, pixels + client.Width() * client.Height());
-    for (DWORD& pixel : result)
-        pixel &= 0xFFFFFF;
-    return result;
+    return CopyPixels(CClientDC(list), 0, 0, client.Width(), client.Height());
 }
 
 TEST_F(MainDlgTest, AnEmptyListsTextIsDrawnOnlyWhereTheListIsPainted)

@@ -1,5 +1,6 @@
 #include "e2e_session.h"
 #include <commctrl.h>
+#include <shlwapi.h>
 #include <algorithm>
 #include "resource.h"
 
@@ -335,4 +336,21 @@ std::function<void()> E2eSession::RightClickOn(int index)
         RealInput::MoveTo(m_list->GetLabelCentre(index));
         RealInput::RightClick();
     };
+}
+
+void E2eKeepingSession::SetUp()
+{
+    E2eSession::SetUp();
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvane");
+}
+
+void E2eKeepingSession::TearDown()
+{
+    if (m_corvane.IsRunning() && m_main) {
+        ::PostMessageA(m_main, WM_COMMAND, ID_TRAY_EXIT, 0);
+        m_corvane.WaitForExit(5000);
+    }
+    EndOtherProcesses();
+    E2eSession::TearDown();
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvane");
 }

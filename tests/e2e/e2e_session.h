@@ -112,3 +112,14 @@ protected:
     bool m_pressLeft = false;
     CString m_copyFolder;
 };
+
+// A session whose corvane.exe may keep the order. The values it writes under
+// HKEY_CURRENT_USER\Software\Corvane go before and after each test, and a
+// program that keeps the order is told to end: closing would only hide it.
+class E2eKeepingSession : public E2eSession {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // The test's other processes, ended once corvane.exe has.
+    virtual void EndOtherProcesses() {}
+};

@@ -5,7 +5,6 @@
 // notification icon. The values the program writes under
 // HKEY_CURRENT_USER\Software\Corvane go before and after each test.
 #include "e2e_session.h"
-#include <shlwapi.h>
 #include <map>
 #include "engine/order_store.h"
 #include "framework/reg_key.h"
@@ -30,24 +29,12 @@ CPoint CentreOf(HWND hWnd)
 
 }  // namespace
 
-class E2eKeepOrder : public E2eSession {
+class E2eKeepOrder : public E2eKeepingSession {
 protected:
-    void SetUp() override
+    void EndOtherProcesses() override
     {
-        E2eSession::SetUp();
-        ::SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
-    }
-    void TearDown() override
-    {
-        // While it keeps the order, closing would only hide it.
-        if (m_corvane.IsRunning() && m_main) {
-            ::PostMessageA(m_main, WM_COMMAND, ID_TRAY_EXIT, 0);
-            m_corvane.WaitForExit(5000);
-        }
         for (CChildProcess* samples : {&m_a, &m_moreA, &m_b, &m_c})
             samples->Terminate();
-        E2eSession::TearDown();
-        ::SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     }
 
     // A command of the list's menu, chosen by its mnemonic.

@@ -5,36 +5,19 @@
 // The values the program writes under HKEY_CURRENT_USER\Software\Corvane
 // go before and after each test.
 #include "e2e_session.h"
-#include <shlwapi.h>
 #include "engine/order_store.h"
 #include "resource.h"
 
 namespace {
 
-constexpr char kSettingsKey[] = "Software\\Corvane";
 // The program's own names for the session's copy: its mutex and its main
 // window's mark.
 constexpr char kOneCopyMutex[] = "Corvane.OneCopy.8C1F2D6E";
 constexpr char kWindowMark[] = "Corvane.MainWindow.8C1F2D6E";
 
-class E2eStart : public E2eSession {
+class E2eStart : public E2eKeepingSession {
 protected:
-    void SetUp() override
-    {
-        E2eSession::SetUp();
-        ::SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
-    }
-    void TearDown() override
-    {
-        // While it keeps the order, closing would only hide it.
-        if (m_corvane.IsRunning() && m_main) {
-            ::PostMessageA(m_main, WM_COMMAND, ID_TRAY_EXIT, 0);
-            m_corvane.WaitForExit(5000);
-        }
-        m_second.Terminate();
-        E2eSession::TearDown();
-        ::SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
-    }
+    void EndOtherProcesses() override { m_second.Terminate(); }
     // Starts corvane.exe once more and waits for it to end; false when it
     // did not end within timeoutMs.
     bool StartAgain(LPCSTR arguments, DWORD timeoutMs = 15000)
