@@ -234,9 +234,9 @@ TEST_F(E2eFault, ThreeHundredWindowsAreListedInTaskbarOrderAndMoveInBoundedTime)
 
     const DWORD start = ::GetTickCount();
     // The first refresh's tens of thousands of cross-process calls take about
-    // a minute on a quiet 2-core machine and twice that beside other work;
-    // the time asserted is the move's.
-    ASSERT_NO_FATAL_FAILURE(StartCorvane("win2k", 200000));
+    // a minute on a quiet 2-core machine, and over 200 s beside a parallel
+    // build and another suite; the time asserted is the move's.
+    ASSERT_NO_FATAL_FAILURE(StartCorvane("win2k", 330000));
     const DWORD startMs = ::GetTickCount() - start;
     const Windows listed = Listed();
     ASSERT_EQ(kMany, listed.size());
